@@ -1,0 +1,40 @@
+// The account settings: name, username (the e-mail address), password (its stored
+// form) and skin. Read from the registry once, at the first use; from then on memory
+// holds them. Setters change memory only; the registry is written by an accepted
+// account validation and by ClearAccount.
+#pragma once
+
+#include <string>
+
+#include "sessions/session_table.h"
+
+class CUserSettings {
+public:
+    std::string GetName();
+    std::string GetUsername();
+    std::string GetPassword();
+    std::string GetSkin();
+
+    void SetName(const std::string& name);
+    void SetUsername(const std::string& username);
+    void SetPassword(const std::string& password);
+    void SetSkin(const std::string& skin);
+
+    // Empties name, username and password, in memory and in the registry; skin stays.
+    void ClearAccount();
+
+    // Service commands: 0 when the service accepts the account, -1 otherwise.
+    int ValidateLogin(const std::string& name, const std::string& email, const std::string& password);
+    void GetPlannedSessions(SessionTablePtr& hostSessions);
+
+private:
+    // Reads the four values from the registry, once per object; every operation,
+    // setters included, calls it first.
+    void EnsureLoaded();
+
+    bool m_bLoaded = false;
+    std::string m_strName;
+    std::string m_strUsername;
+    std::string m_strPassword;
+    std::string m_strSkin;
+};

@@ -1,0 +1,119 @@
+// Reading and atomically replacing list files.
+#include "sessions/session_store.h"
+
+#include <windows.h>
+
+#include "scoped_win.h"
+#include "sessions/session_file_codec.h"
+
+namespace {
+
+bool IsAnsiLeadByte(unsigned char byte)
+{
+    return ::IsDBCSLeadByte(byte) != FALSE;
+}
+
+bool ReadAll(HANDLE file, std::string& bytes)
+{
+    char chunk[64 * 1024];
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file, chunk, sizeof chunk, &read, nullptr))
+            return false;
+        if (read == 0)
+            return true;
+        bytes.append(chunk, read);
+    }
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes)
+{
+    const char* next = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        DWORD written = 0;
+        if (!::WriteFile(file, next, static_cast<DWORD>(left), &written, nullptr) || written == 0)
+            return false;
+        next += written;
+        left -= written;
+    }
+    return true;
+}
+
+// The directory part of a file name, with its separator; "." for a bare name.
+std::string DirectoryOf(const std::string& fileName)
+{
+    const std::size_t separator = fileName.find_last_of("\\/:");
+    return separator == std::string::npos ? std::string(".") : fileName.substr(0, separator + 1);
+}
+
+// The list file may be replaced unless another process holds it open or it can't be
+// written; a missing file is simply created.
+bool CanReplace(const char* fileName)
+{
+    scoped::File target(::CreateFileA(fileName, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return target || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+// A uniquely named file in a given directory, deleted again unless Keep() is called.
+class TempFile {
+public:
+    explicit TempFile(const std::string& directory)
+    {
+        char path[MAX_PATH];
+        if (::GetTempFileNameA(directory.c_str(), "kls", 0, path) != 0)
+            m_path = path;
+    }
+    ~TempFile()
+    {
+        if (!m_path.empty())
+            ::DeleteFileA(m_path.c_str());
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    bool Created() const { return !m_path.empty(); }
+    const char* Path() const { return m_path.c_str(); }
+    void Keep() { m_path.clear(); }
+
+private:
+    std::string m_path;
+};
+
+bool ReplaceFileContents(const char* fileName, const std::string& bytes)
+{
+    if (!CanReplace(fileName))
+        return false;
+    TempFile temp(DirectoryOf(fileName));
+    if (!temp.Created())
+        return false;
+    {
+        scoped::File file(::CreateFileA(temp.Path(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file || !WriteAll(file.get(), bytes) || !::FlushFileBuffers(file.get()))
+            return false;
+    }
+    if (!::MoveFileExA(temp.Path(), fileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return false;
+    temp.Keep();
+    return true;
+}
+
+} // namespace
+
+SessionTablePtr ReadSessionFile(const char* fileName)
+{
+    scoped::File file(::CreateFileA(fileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return nullptr;
+    std::string bytes;
+    // A list cut short by a read error must not stand in for the one in memory: the
+    // next save would write the loss back.
+    if (!ReadAll(file.get(), bytes))
+        return nullptr;
+    return ParseSessionFile(bytes, IsAnsiLeadByte);
+}
+
+bool WriteSessionFile(const char* fileName, const std::vector<SessionEntry>& entries)
+{
+    return ReplaceFileContents(fileName, FormatSessionFile(entries));
+}

@@ -1,0 +1,114 @@
+#include "sessions/session_file_codec.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::string_view kHeader = "<sessions>";
+constexpr std::string_view kFooter = "</sessions>";
+constexpr std::string_view kElementStart = "<session Description=";
+constexpr std::string_view kCodeAttribute = "Code=\"";
+constexpr std::string_view kQuote = "\"";
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr char kEndOfFile = '\x1a';   // Ctrl-Z ends a text file wherever it stands
+
+// The entry line is written exactly as the reader looks for it.
+constexpr std::string_view kEntryStart = "\t<session Description=\"";
+constexpr std::string_view kEntryMiddle = "\" AccessCode=\"";
+constexpr std::string_view kEntryEnd = "\" />";
+
+// One line of a list file that knows where its characters start, so that no search
+// matches beginning on the trail byte of a double-byte character.
+class Line {
+public:
+    Line(std::string_view bytes, LeadBytePredicate isLeadByte) : m_bytes(bytes), m_charStarts(bytes.size())
+    {
+        for (std::size_t i = 0; i < bytes.size();) {
+            m_charStarts[i] = true;
+            const bool pair = isLeadByte(static_cast<unsigned char>(bytes[i])) && i + 1 < bytes.size();
+            i += pair ? 2 : 1;
+        }
+    }
+
+    std::size_t size() const { return m_bytes.size(); }
+
+    // First match of needle at or after from that starts a character, or npos.
+    std::size_t Find(std::string_view needle, std::size_t from) const
+    {
+        for (std::size_t pos = m_bytes.find(needle, from); pos != std::string_view::npos;
+             pos = m_bytes.find(needle, pos + 1)) {
+            if (m_charStarts[pos])
+                return pos;
+        }
+        return std::string_view::npos;
+    }
+
+    std::string Text(std::size_t from, std::size_t to) const { return std::string(m_bytes.substr(from, to - from)); }
+
+private:
+    std::string_view m_bytes;
+    std::vector<bool> m_charStarts;
+};
+
+// Reads one session element from a line that holds "<session Description=" at start.
+SessionEntry ParseEntry(const Line& line, std::size_t start)
+{
+    SessionEntry entry;
+    // The byte after the equals sign, normally the opening quote, is skipped whatever it is.
+    std::size_t rest = std::min(start + kElementStart.size() + 1, line.size());
+
+    const std::size_t descriptionEnd = line.Find(kQuote, rest);
+    if (descriptionEnd != std::string_view::npos) {
+        entry.m_strDescription = line.Text(rest, descriptionEnd);
+        rest = descriptionEnd + 1;
+    }
+
+    const std::size_t code = line.Find(kCodeAttribute, rest);
+    // Without the attribute, skip what would be " Code" of a well-formed element.
+    rest = code != std::string_view::npos ? code + kCodeAttribute.size() : std::min(rest + 5, line.size());
+
+    const std::size_t codeEnd = line.Find(kQuote, rest);
+    if (codeEnd != std::string_view::npos)
+        entry.m_strAccessCode = line.Text(rest, codeEnd);
+    return entry;
+}
+
+} // namespace
+
+SessionTablePtr ParseSessionFile(std::string_view bytes, LeadBytePredicate isLeadByte)
+{
+    auto table = std::make_unique<SessionTable>();
+    bytes = bytes.substr(0, bytes.find(kEndOfFile));
+
+    std::size_t count = 0;
+    while (!bytes.empty() && count < kMaxSessions) {
+        const std::size_t lf = bytes.find('\n');
+        std::string_view text = bytes.substr(0, lf);
+        bytes = lf == std::string_view::npos ? std::string_view() : bytes.substr(lf + 1);
+        if (lf != std::string_view::npos && !text.empty() && text.back() == '\r')
+            text.remove_suffix(1);
+        if (text.empty())
+            break;   // an empty line ends the list
+
+        const Line line(text, isLeadByte);
+        const std::size_t start = line.Find(kElementStart, 0);
+        if (start != std::string_view::npos)
+            table->m_entries[count++] = ParseEntry(line, start);
+        if (line.Find(kFooter, 0) != std::string_view::npos)
+            break;
+    }
+    return table;
+}
+
+std::string FormatSessionFile(const std::vector<SessionEntry>& entries)
+{
+    std::string bytes;
+    bytes.append(kHeader).append(kLineEnd);
+    for (const SessionEntry& entry : entries) {
+        bytes.append(kEntryStart).append(entry.m_strDescription);
+        bytes.append(kEntryMiddle).append(entry.m_strAccessCode);
+        bytes.append(kEntryEnd).append(kLineEnd);
+    }
+    bytes.append(kFooter).append(kLineEnd);
+    return bytes;
+}

@@ -1,0 +1,32 @@
+// The two session lists on disk: reading and writing list files in the working
+// directory, and the host-list operations shared by the Host Meetings page and the
+// planned-session import. No user interface; failures are silent by design.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sessions/session_table.h"
+
+extern const char kHostSessionFile[];    // "sessions.xml"
+extern const char kGuestSessionFile[];   // "osessions.xml"
+
+// A new table with the file's entries, or null when the file can't be opened (missing,
+// held by another process, no access) or can't be read to its end.
+SessionTablePtr ReadSessionFile(const char* fileName);
+
+// Replaces the file with a list of the entries, in order. The new content goes to a
+// temporary file beside it first, so on failure the old file is left whole. Returns
+// whether the file now holds the list.
+bool WriteSessionFile(const char* fileName, const std::vector<SessionEntry>& entries);
+
+// Replace the table with the file's list; a file that can't be read leaves it as it was.
+void LoadHostSessions(SessionTablePtr& hostSessions);
+void LoadGuestSessions(SessionTablePtr& guestSessions);
+
+// Writes the host list file from the table; null writes an empty list.
+void SaveHostSessions(const SessionTable* hostSessions);
+
+// Appends an entry unless the list already holds the Access Code or is full. A null
+// table has nothing to merge into.
+void MergeHostSession(SessionTable* hostSessions, std::string description, std::string accessCode);
