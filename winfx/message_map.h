@@ -1,0 +1,118 @@
+// Message maps: per class a static table from a message (or a command id and notification
+// code) to a typed member handler, chained to the base class's table.
+//
+//   const MessageMap CMyWnd::messageMap{&CWnd::messageMap, {
+//       MessageEntry<WM_CREATE, &CMyWnd::OnCreate>,
+//       RegisteredMessageEntry<&someRegisteredMessage, &CMyWnd::OnSomething>,
+//       CommandEntry<ID_SOMETHING, &CMyWnd::OnSomething>,
+//   }};
+//
+// A handler that wants the default processing as well calls Default() or its base
+// class's handler.
+#pragma once
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <type_traits>
+
+class CCmdTarget;
+
+struct MessageMapEntry {
+    UINT message;            // WM_COMMAND for command entries
+    const UINT* registered;  // a registered message, whose number is known only at run time
+    UINT id;                 // command entries: the menu or control id
+    UINT code;               // command entries: the notification code (0 for menus)
+    LRESULT (*call)(CCmdTarget& target, WPARAM wParam, LPARAM lParam);
+};
+
+struct MessageMap {
+    const MessageMap* base;
+    std::initializer_list<MessageMapEntry> entries;
+
+    // Search this table, then the base classes' tables.
+    const MessageMapEntry* FindMessage(UINT message) const;
+    const MessageMapEntry* FindCommand(UINT id, UINT code) const;
+};
+
+// How a message's parameters reach its handler; the handler's signature stands in each.
+// Messages without a cracker of their own pass both parameters as they are.
+struct RawCracker {
+    template <typename T> using Handler = LRESULT (T::*)(WPARAM wParam, LPARAM lParam);
+    template <typename T> static LRESULT Call(T& t, Handler<T> h, WPARAM wParam, LPARAM lParam)
+    {
+        return (t.*h)(wParam, lParam);
+    }
+};
+
+template <UINT Message>
+struct MessageCracker : RawCracker {};
+
+template <>
+struct MessageCracker<WM_CREATE> {
+    // Returns 0 to go on, -1 to fail the creation.
+    template <typename T> using Handler = int (T::*)(CREATESTRUCTA& cs);
+    template <typename T> static LRESULT Call(T& t, Handler<T> h, WPARAM, LPARAM lParam)
+    {
+        return (t.*h)(*reinterpret_cast<CREATESTRUCTA*>(lParam));
+    }
+};
+
+template <>
+struct MessageCracker<WM_SETFOCUS> {
+    template <typename T> using Handler = void (T::*)(HWND previousFocus);
+    template <typename T> static LRESULT Call(T& t, Handler<T> h, WPARAM wParam, LPARAM)
+    {
+        (t.*h)(reinterpret_cast<HWND>(wParam));
+        return 0;
+    }
+};
+
+template <>
+struct MessageCracker<WM_PAINT> {
+    template <typename T> using Handler = void (T::*)();
+    template <typename T> static LRESULT Call(T& t, Handler<T> h, WPARAM, LPARAM)
+    {
+        (t.*h)();
+        return 0;
+    }
+};
+
+// Command handlers take nothing and return nothing: void OnSomething().
+struct CommandCracker {
+    template <typename T> using Handler = void (T::*)();
+    template <typename T> static LRESULT Call(T& t, Handler<T> h, WPARAM, LPARAM)
+    {
+        (t.*h)();
+        return 0;
+    }
+};
+
+namespace winfx_detail {
+
+template <typename> struct MemberOf;
+template <typename T, typename F> struct MemberOf<F T::*> { using type = T; };
+
+template <typename Cracker, auto Handler>
+LRESULT CallHandler(CCmdTarget& target, WPARAM wParam, LPARAM lParam)
+{
+    using T = typename MemberOf<decltype(Handler)>::type;
+    static_assert(std::is_same_v<decltype(Handler), typename Cracker::template Handler<T>>,
+                  "the handler's signature does not match its message");
+    return Cracker::Call(static_cast<T&>(target), Handler, wParam, lParam);
+}
+
+} // namespace winfx_detail
+
+template <UINT Message, auto Handler>
+inline constexpr MessageMapEntry MessageEntry{
+    Message, nullptr, 0, 0, &winfx_detail::CallHandler<MessageCracker<Message>, Handler>};
+
+// Handler: LRESULT OnSomething(WPARAM, LPARAM).
+template <const UINT* Message, auto Handler>
+inline constexpr MessageMapEntry RegisteredMessageEntry{
+    0, Message, 0, 0, &winfx_detail::CallHandler<RawCracker, Handler>};
+
+template <UINT Id, auto Handler, UINT Code = 0>
+inline constexpr MessageMapEntry CommandEntry{
+    WM_COMMAND, nullptr, Id, Code, &winfx_detail::CallHandler<CommandCracker, Handler>};

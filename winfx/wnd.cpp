@@ -1,0 +1,239 @@
+#include "winfx/wnd.h"
+
+#include "winfx/win_app.h"
+
+#include <cstdio>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+namespace {
+
+std::unordered_map<HWND, CWnd*>& HandleMap()
+{
+    static std::unordered_map<HWND, CWnd*> map;
+    return map;
+}
+
+struct CurrentMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// The innermost message being dispatched on the UI thread, for Default(). Kept outside the
+// window object because a handler may destroy (and so delete) its own window.
+const CurrentMessage* currentMessage = nullptr;
+
+} // namespace
+
+CWnd::~CWnd()
+{
+    if (m_hWnd)
+        ::DestroyWindow(m_hWnd);
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd)
+{
+    const auto found = HandleMap().find(hWnd);
+    return found == HandleMap().end() ? nullptr : found->second;
+}
+
+bool CWnd::WalkPreTranslateTree(MSG& msg)
+{
+    for (HWND hWnd = msg.hwnd; hWnd; hWnd = ::GetParent(hWnd)) {
+        if (CWnd* wnd = FromHandle(hWnd); wnd && wnd->PreTranslateMessage(msg))
+            return true;
+        if (!(::GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD))
+            break;  // GetParent of a top-level window is its owner, not part of the chain
+    }
+    return false;
+}
+
+bool CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                    int width, int height, HWND parent, HMENU menuOrId)
+{
+    CREATESTRUCTA cs{};
+    cs.lpCreateParams = this;
+    cs.hInstance = ::GetModuleHandleA(nullptr);
+    cs.hMenu = menuOrId;
+    cs.hwndParent = parent;
+    cs.cy = height;
+    cs.cx = width;
+    cs.y = y;
+    cs.x = x;
+    cs.style = static_cast<LONG>(style);
+    cs.lpszName = windowName;
+    cs.lpszClass = className;
+    cs.dwExStyle = exStyle;
+    if (!PreCreateWindow(cs)) {
+        PostNcDestroy();
+        return false;
+    }
+
+    // From WM_NCCREATE on, a failed creation ends in WM_NCDESTROY and so in PostNcDestroy,
+    // which may delete this object: nothing below touches it on failure.
+    const HWND hWnd =
+        ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style),
+                          cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, this);
+    if (!hWnd)
+        return false;
+    // A window of a class registered elsewhere (a control) never saw our WM_NCCREATE.
+    return m_hWnd == hWnd || SubclassWindow(hWnd);
+}
+
+bool CWnd::Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent,
+                  UINT id)
+{
+    return CreateEx(0, className, windowName, style | WS_CHILD, rect.left, rect.top,
+                    rect.right - rect.left, rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr,
+                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
+}
+
+bool CWnd::DestroyWindow()
+{
+    return m_hWnd && ::DestroyWindow(m_hWnd);
+}
+
+bool CWnd::SubclassWindow(HWND hWnd)
+{
+    if (m_hWnd || !hWnd || FromHandle(hWnd))
+        return false;
+    Attach(hWnd);
+    m_superWindowProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+        hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
+    if (!m_superWindowProc) {
+        Detach();
+        return false;
+    }
+    return true;
+}
+
+HWND CWnd::UnsubclassWindow()
+{
+    const HWND hWnd = m_hWnd;
+    if (hWnd && m_superWindowProc) {
+        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_superWindowProc));
+        Detach();
+    }
+    return hWnd;
+}
+
+bool CWnd::PreTranslateMessage(MSG&)
+{
+    return false;
+}
+
+bool CWnd::PreCreateWindow(CREATESTRUCTA& cs)
+{
+    if (!cs.lpszClass)
+        cs.lpszClass = RegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW));
+    return true;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND && OnCmdMsg(LOWORD(wParam), HIWORD(wParam), nullptr, nullptr))
+        return 0;
+    if (const MessageMapEntry* entry = GetMessageMap().FindMessage(message))
+        return entry->call(*this, wParam, lParam);
+    return DefWindowProc(message, wParam, lParam);
+}
+
+void CWnd::PostNcDestroy() {}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_superWindowProc)
+        return ::CallWindowProcA(m_superWindowProc, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default()
+{
+    if (!currentMessage)
+        return 0;
+    return DefWindowProc(currentMessage->message, currentMessage->wParam, currentMessage->lParam);
+}
+
+int CWnd::OnCreate(CREATESTRUCTA&)
+{
+    return static_cast<int>(Default());
+}
+
+LPCSTR CWnd::RegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon)
+{
+    // The names of the classes registered so far; CreateWindowEx takes them by pointer.
+    static std::set<std::string> registered;
+
+    const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    char name[96];
+    std::snprintf(name, sizeof name, "Winfx:%p:%x:%p:%p:%p", static_cast<void*>(instance),
+                  classStyle, static_cast<void*>(cursor), static_cast<void*>(background),
+                  static_cast<void*>(icon));
+    const auto [entry, added] = registered.insert(name);
+    if (added) {
+        WNDCLASSA wc{};
+        wc.style = classStyle;
+        wc.lpfnWndProc = &CWnd::StaticWindowProc;
+        wc.hInstance = instance;
+        wc.hIcon = icon;
+        wc.hCursor = cursor;
+        wc.hbrBackground = background;
+        wc.lpszClassName = entry->c_str();
+        if (!::RegisterClassA(&wc)) {
+            registered.erase(entry);
+            return nullptr;
+        }
+    }
+    return entry->c_str();
+}
+
+const MessageMap CWnd::messageMap{&CCmdTarget::messageMap, {}};
+
+const MessageMap& CWnd::GetMessageMap() const
+{
+    return messageMap;
+}
+
+LRESULT CALLBACK CWnd::StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* wnd = FromHandle(hWnd);
+    if (!wnd && message == WM_NCCREATE) {
+        wnd = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        if (wnd)
+            wnd->Attach(hWnd);
+    }
+    if (!wnd)
+        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+
+    const CurrentMessage current{message, wParam, lParam};
+    const CurrentMessage* const outer = std::exchange(currentMessage, &current);
+    const LRESULT result = wnd->WindowProc(message, wParam, lParam);
+    currentMessage = outer;
+
+    if (message == WM_NCDESTROY) {
+        wnd->Detach();
+        CWinApp* app = CWinApp::GetApp();
+        if (app && app->m_pMainWnd == wnd) {
+            app->m_pMainWnd = nullptr;
+            ::PostQuitMessage(0);
+        }
+        wnd->PostNcDestroy();
+    }
+    return result;
+}
+
+void CWnd::Attach(HWND hWnd)
+{
+    m_hWnd = hWnd;
+    HandleMap()[hWnd] = this;
+}
+
+void CWnd::Detach()
+{
+    HandleMap().erase(m_hWnd);
+    m_hWnd = nullptr;
+    m_superWindowProc = nullptr;
+}

@@ -1,0 +1,65 @@
+// A window object bound to its HWND. Windows of the classes registered here learn their
+// object in WM_NCCREATE; windows created elsewhere (controls) are attached by subclassing.
+#pragma once
+
+#include "winfx/cmd_target.h"
+
+class CWnd : public CCmdTarget {
+public:
+    CWnd() = default;
+    ~CWnd() override;  // destroys a window that is still attached
+
+    // The object attached to a window, or null.
+    static CWnd* FromHandle(HWND hWnd);
+
+    // Offers a message to PreTranslateMessage of each window object from its target up to
+    // the target's top-level window. True when one of them has dealt with it, so it must
+    // not be dispatched. Every message loop of the program calls this.
+    static bool WalkPreTranslateTree(MSG& msg);
+
+    bool CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                  int width, int height, HWND parent, HMENU menuOrId);
+    // A child window with a control id.
+    bool Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent,
+                UINT id);
+    bool DestroyWindow();
+
+    // Attaches an existing window (a control) and routes its messages through this object.
+    bool SubclassWindow(HWND hWnd);
+    HWND UnsubclassWindow();
+
+    // A message about to be dispatched; true swallows it.
+    virtual bool PreTranslateMessage(MSG& msg);
+
+    HWND m_hWnd = nullptr;
+
+protected:
+    // May adjust every creation parameter; false cancels the creation.
+    virtual bool PreCreateWindow(CREATESTRUCTA& cs);
+    // Commands go to OnCmdMsg, other messages to the message map, the rest to DefWindowProc.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Called when the window is gone; objects that own themselves delete themselves here.
+    virtual void PostNcDestroy();
+
+    // The window class's own processing (or the subclassed control's).
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Default processing of the message now being handled.
+    LRESULT Default();
+
+    int OnCreate(CREATESTRUCTA& cs);
+
+    // Registers (once) a window class with these attributes whose windows are bound to
+    // their objects, and returns its name.
+    static LPCSTR RegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr,
+                                   HBRUSH background = nullptr, HICON icon = nullptr);
+
+    static const MessageMap messageMap;
+    const MessageMap& GetMessageMap() const override;
+
+private:
+    static LRESULT CALLBACK StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void Attach(HWND hWnd);
+    void Detach();
+
+    WNDPROC m_superWindowProc = nullptr;
+};
