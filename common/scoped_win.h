@@ -93,6 +93,18 @@ struct ModuleTraits {
     static void close(type h) { ::FreeLibrary(h); }
 };
 
+struct GlobalMemoryTraits {
+    using type = HGLOBAL;
+    static type none() { return nullptr; }
+    static void close(type h) { ::GlobalFree(h); }
+};
+
+struct BstrTraits {
+    using type = BSTR;
+    static type none() { return nullptr; }
+    static void close(type h) { ::SysFreeString(h); }
+};
+
 using RegKey = Handle<RegKeyTraits>;
 using Internet = Handle<InternetTraits>;
 using File = Handle<FileTraits>;        // CreateFile results: INVALID_HANDLE_VALUE is "none"
@@ -100,6 +112,8 @@ using Kernel = Handle<KernelTraits>;    // events, processes, threads: NULL is "
 using Menu = Handle<MenuTraits>;
 using GdiObject = Handle<GdiObjectTraits>;
 using Module = Handle<ModuleTraits>;
+using GlobalMemory = Handle<GlobalMemoryTraits>;
+using Bstr = Handle<BstrTraits>;         // SysAllocString results
 
 // Reference-counted COM pointer.
 template <typename T>

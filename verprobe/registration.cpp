@@ -1,0 +1,259 @@
+#include "registration.h"
+
+#include "module.h"
+#include "scoped_win.h"
+#include "verprobe_idl.h"
+
+#include <comcat.h>
+#include <shlwapi.h>
+
+#include <cstring>
+
+namespace {
+
+enum EntryFlags : unsigned {
+    kKeptOnUnregister = 1u << 0,   // shared parent keys other servers live under
+    kReplaceWhole = 1u << 1,       // stale subkeys of an older registration go first
+};
+
+// One key under HKEY_CLASSES_ROOT and, when data is given, one REG_SZ value in it.
+// %CLSID%, %APPID% and %MODULE% are filled in at registration time.
+struct RegistryEntry {
+    const char* key;
+    const char* valueName;   // nullptr: the default value
+    const char* data;        // nullptr: the key alone
+    unsigned flags;
+};
+
+constexpr RegistryEntry kAppIdEntries[] = {
+    {"AppID", nullptr, nullptr, kKeptOnUnregister},
+    {"AppID\\%APPID%", nullptr, "Verprobe", 0},
+    {"AppID\\Verprobe.DLL", "AppID", "%APPID%", 0},
+};
+
+constexpr RegistryEntry kClassEntries[] = {
+    {"Ostrand.Verprobe.2", nullptr, "CVerprobeObj Object", 0},
+    {"Ostrand.Verprobe.2\\CLSID", nullptr, "%CLSID%", 0},
+    {"Ostrand.Verprobe", nullptr, "CVerprobeObj Object", 0},
+    {"Ostrand.Verprobe\\CLSID", nullptr, "%CLSID%", 0},
+    {"Ostrand.Verprobe\\CurVer", nullptr, "Ostrand.Verprobe.2", 0},
+    {"CLSID", nullptr, nullptr, kKeptOnUnregister},
+    {"CLSID\\%CLSID%", nullptr, "CVerprobeObj Object", kReplaceWhole},
+    {"CLSID\\%CLSID%\\ProgID", nullptr, "Ostrand.Verprobe.2", 0},
+    {"CLSID\\%CLSID%\\VersionIndependentProgID", nullptr, "Ostrand.Verprobe", 0},
+    {"CLSID\\%CLSID%\\InprocServer32", nullptr, "%MODULE%", 0},
+    {"CLSID\\%CLSID%\\InprocServer32", "ThreadingModel", "apartment", 0},
+    {"CLSID\\%CLSID%\\Control", nullptr, nullptr, kReplaceWhole},
+    // The DLL holds no bitmap; containers fall back to a default picture.
+    {"CLSID\\%CLSID%\\ToolboxBitmap32", nullptr, "%MODULE%, 1", kReplaceWhole},
+    {"CLSID\\%CLSID%\\MiscStatus", nullptr, "0", 0},
+    // OLEMISC_SETCLIENTSITEFIRST | ACTIVATEWHENVISIBLE | INSIDEOUT | CANTLINKINSIDE | RECOMPOSEONRESIZE
+    {"CLSID\\%CLSID%\\MiscStatus\\1", nullptr, "131473", 0},
+    {"CLSID\\%CLSID%", "AppID", "%APPID%", 0},
+    {"CLSID\\%CLSID%\\TypeLib", nullptr, "%APPID%", 0},
+    {"CLSID\\%CLSID%\\Version", nullptr, "1.0", 0},
+};
+
+// Key paths and data are short: a GUID or two, or the module path and a suffix.
+constexpr size_t kTextSize = MAX_PATH + 128;
+
+struct Variable {
+    const char* name;
+    const char* value;
+};
+
+class Variables {
+public:
+    HRESULT Initialise()
+    {
+        HRESULT hr = FormatGuid(CLSID_CVerprobeObj, m_clsid);
+        if (SUCCEEDED(hr))
+            hr = FormatGuid(LIBID_Verprobe, m_appId);
+        return hr;
+    }
+
+    // Copies pattern into out with every %NAME% replaced; false when it does not fit.
+    bool Expand(const char* pattern, char (&out)[kTextSize]) const
+    {
+        const Variable variables[] = {{"%CLSID%", m_clsid}, {"%APPID%", m_appId}, {"%MODULE%", module::Path()}};
+        size_t used = 0;
+        while (*pattern) {
+            const char* piece = pattern;
+            size_t pieceLength = 1;
+            for (const Variable& variable : variables) {
+                const size_t nameLength = std::strlen(variable.name);
+                if (std::strncmp(pattern, variable.name, nameLength) == 0) {
+                    piece = variable.value;
+                    pieceLength = std::strlen(variable.value);
+                    pattern += nameLength - 1;
+                    break;
+                }
+            }
+            ++pattern;
+            if (used + pieceLength >= kTextSize)
+                return false;
+            std::memcpy(out + used, piece, pieceLength);
+            used += pieceLength;
+        }
+        out[used] = '\0';
+        return true;
+    }
+
+private:
+    static HRESULT FormatGuid(REFGUID guid, char (&text)[40])
+    {
+        wchar_t wide[40];
+        if (!::StringFromGUID2(guid, wide, 40)
+            || !::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr))
+            return E_UNEXPECTED;
+        return S_OK;
+    }
+
+    char m_clsid[40] = {};
+    char m_appId[40] = {};
+};
+
+HRESULT DeleteKeyTree(const char* key)
+{
+    const DWORD status = ::SHDeleteKeyA(HKEY_CLASSES_ROOT, key);
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
+}
+
+HRESULT WriteEntry(const RegistryEntry& entry, const Variables& variables)
+{
+    char key[kTextSize];
+    if (!variables.Expand(entry.key, key))
+        return E_UNEXPECTED;
+    if (entry.flags & kReplaceWhole) {
+        const HRESULT hr = DeleteKeyTree(key);
+        if (FAILED(hr))
+            return hr;
+    }
+    scoped::RegKey opened;
+    LONG status = ::RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_WRITE, nullptr, opened.put(), nullptr);
+    if (status != ERROR_SUCCESS)
+        return HRESULT_FROM_WIN32(status);
+    if (!entry.data)
+        return S_OK;
+    char data[kTextSize];
+    if (!variables.Expand(entry.data, data))
+        return E_UNEXPECTED;
+    status = ::RegSetValueExA(opened.get(), entry.valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                              static_cast<DWORD>(std::strlen(data) + 1));
+    return HRESULT_FROM_WIN32(status);
+}
+
+HRESULT RemoveEntry(const RegistryEntry& entry, const Variables& variables)
+{
+    if (entry.flags & kKeptOnUnregister)
+        return S_OK;
+    char key[kTextSize];
+    if (!variables.Expand(entry.key, key))
+        return E_UNEXPECTED;
+    return DeleteKeyTree(key);
+}
+
+template <size_t N>
+HRESULT ForEachEntry(const RegistryEntry (&entries)[N], const Variables& variables,
+                     HRESULT (*apply)(const RegistryEntry&, const Variables&))
+{
+    for (const RegistryEntry& entry : entries) {
+        const HRESULT hr = apply(entry, variables);
+        if (FAILED(hr))
+            return hr;
+    }
+    return S_OK;
+}
+
+HRESULT ChangeImplementedCategories(bool add)
+{
+    scoped::ComPtr<ICatRegister> categories;
+    HRESULT hr = ::CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_ICatRegister, categories.put_void());
+    if (FAILED(hr))
+        return hr;
+    CATID implemented[] = {CATID_Insertable, CATID_Control};
+    return add ? categories->RegisterClassImplCategories(CLSID_CVerprobeObj, 2, implemented)
+               : categories->UnRegisterClassImplCategories(CLSID_CVerprobeObj, 2, implemented);
+}
+
+// A class that is not registered has no categories left to remove.
+HRESULT RemoveImplementedCategories(const Variables& variables)
+{
+    char key[kTextSize];
+    if (!variables.Expand("CLSID\\%CLSID%", key))
+        return E_UNEXPECTED;
+    scoped::RegKey classKey;
+    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_READ, classKey.put()) == ERROR_FILE_NOT_FOUND)
+        return S_OK;
+    return ChangeImplementedCategories(false);
+}
+
+HRESULT RegisterTypeLibrary()
+{
+    scoped::ComPtr<ITypeLib> typeLib;
+    const HRESULT hr = ::LoadTypeLibEx(module::WidePath(), REGKIND_NONE, typeLib.put());
+    if (FAILED(hr))
+        return hr;
+    return ::RegisterTypeLib(typeLib.get(), const_cast<wchar_t*>(module::WidePath()), nullptr);
+}
+
+// A type library that is not registered is already removed.
+HRESULT UnregisterTypeLibrary()
+{
+    const HRESULT hr = ::UnRegisterTypeLib(LIBID_Verprobe, 1, 0, 0x409, SYS_WIN32);
+    return hr == TYPE_E_REGISTRYACCESS ? S_OK : hr;
+}
+
+// The category manager is a COM object; regsvr32 and installers do not all
+// initialise COM before calling in.
+class ComApartment {
+public:
+    ComApartment() : m_hr(::CoInitialize(nullptr)) {}
+    ~ComApartment()
+    {
+        if (SUCCEEDED(m_hr))
+            ::CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT m_hr;
+};
+
+} // namespace
+
+HRESULT RegisterServer()
+{
+    module::CriticalSectionLock lock;
+    ComApartment apartment;
+    Variables variables;
+    HRESULT hr = variables.Initialise();
+    if (SUCCEEDED(hr))
+        hr = ForEachEntry(kAppIdEntries, variables, WriteEntry);
+    if (SUCCEEDED(hr))
+        hr = ForEachEntry(kClassEntries, variables, WriteEntry);
+    if (SUCCEEDED(hr))
+        hr = ChangeImplementedCategories(true);
+    if (SUCCEEDED(hr))
+        hr = RegisterTypeLibrary();
+    return hr;
+}
+
+HRESULT UnregisterServer()
+{
+    module::CriticalSectionLock lock;
+    ComApartment apartment;
+    Variables variables;
+    HRESULT hr = variables.Initialise();
+    if (SUCCEEDED(hr))
+        hr = RemoveImplementedCategories(variables);
+    if (SUCCEEDED(hr))
+        hr = ForEachEntry(kClassEntries, variables, RemoveEntry);
+    if (SUCCEEDED(hr))
+        hr = UnregisterTypeLibrary();
+    if (SUCCEEDED(hr))
+        hr = ForEachEntry(kAppIdEntries, variables, RemoveEntry);
+    return hr;
+}
