@@ -165,6 +165,12 @@ HRESULT ForEachEntry(const RegistryEntry (&entries)[N], const Variables& variabl
     return S_OK;
 }
 
+bool KeyIsMissing(const char* key)
+{
+    scoped::RegKey opened;
+    return ::RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_READ, opened.put()) == ERROR_FILE_NOT_FOUND;
+}
+
 HRESULT ChangeImplementedCategories(bool add)
 {
     scoped::ComPtr<ICatRegister> categories;
@@ -183,10 +189,7 @@ HRESULT RemoveImplementedCategories(const Variables& variables)
     char key[kTextSize];
     if (!variables.Expand("CLSID\\%CLSID%", key))
         return E_UNEXPECTED;
-    scoped::RegKey classKey;
-    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_READ, classKey.put()) == ERROR_FILE_NOT_FOUND)
-        return S_OK;
-    return ChangeImplementedCategories(false);
+    return KeyIsMissing(key) ? S_OK : ChangeImplementedCategories(false);
 }
 
 HRESULT RegisterTypeLibrary()
@@ -199,10 +202,12 @@ HRESULT RegisterTypeLibrary()
 }
 
 // A type library that is not registered is already removed.
-HRESULT UnregisterTypeLibrary()
+HRESULT UnregisterTypeLibrary(const Variables& variables)
 {
-    const HRESULT hr = ::UnRegisterTypeLib(LIBID_Verprobe, 1, 0, 0x409, SYS_WIN32);
-    return hr == TYPE_E_REGISTRYACCESS ? S_OK : hr;
+    char key[kTextSize];
+    if (!variables.Expand("TypeLib\\%APPID%\\1.0", key))
+        return E_UNEXPECTED;
+    return KeyIsMissing(key) ? S_OK : ::UnRegisterTypeLib(LIBID_Verprobe, 1, 0, 0x409, SYS_WIN32);
 }
 
 // The category manager is a COM object; regsvr32 and installers do not all
@@ -252,7 +257,7 @@ HRESULT UnregisterServer()
     if (SUCCEEDED(hr))
         hr = ForEachEntry(kClassEntries, variables, RemoveEntry);
     if (SUCCEEDED(hr))
-        hr = UnregisterTypeLibrary();
+        hr = UnregisterTypeLibrary(variables);
     if (SUCCEEDED(hr))
         hr = ForEachEntry(kAppIdEntries, variables, RemoveEntry);
     return hr;
