@@ -1,0 +1,56 @@
+#include "service/reply_elements.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ExtractElement, TrimsTheSixWhiteSpaceBytesOnly)
+{
+    EXPECT_EQ("blue sky", ExtractElement("skin", "<skin> \t\r\n\v\fblue sky\f\v\n\r\t </skin>"));
+    EXPECT_EQ("\xa0x\xa0", ExtractElement("skin", "<skin>\xa0x\xa0</skin>"));
+    EXPECT_EQ("", ExtractElement("skin", "<skin> \r\n </skin>"));
+    EXPECT_EQ("", ExtractElement("skin", "<skin></skin>"));
+}
+
+TEST(ExtractElement, MissingOrMisorderedTagsGiveEmpty)
+{
+    EXPECT_EQ("", ExtractElement("skin", ""));
+    EXPECT_EQ("", ExtractElement("skin", "<skin>blue"));
+    EXPECT_EQ("", ExtractElement("skin", "blue</skin>"));
+    EXPECT_EQ("", ExtractElement("skin", "</skin>blue<skin>"));
+    // Only the first closing tag counts, even when a later one would fit.
+    EXPECT_EQ("", ExtractElement("skin", "</skin><skin>blue</skin>"));
+}
+
+TEST(ExtractElement, MatchesTagsExactlyAndCaseSensitively)
+{
+    EXPECT_EQ("", ExtractElement("skin", "<SKIN>blue</SKIN>"));
+    EXPECT_EQ("", ExtractElement("skin", "<skin id=\"1\">blue</skin>"));
+    EXPECT_EQ("", ExtractElement("skin", "< skin>blue</skin>"));
+    EXPECT_EQ("&amp;<b>x</b>", ExtractElement("skin", "junk<skin>&amp;<b>x</b></skin>tail"));
+    // First opening and first closing tag: nesting is not understood.
+    EXPECT_EQ("<a>x", ExtractElement("a", "<a><a>x</a></a>"));
+    EXPECT_EQ("one", ExtractElement("a", "<a>one</a><a>two</a>"));
+}
+
+TEST(ExtractNextElement, WalksASequenceAndStopsAtTheFirstEmptyValue)
+{
+    std::string records = "<record>r1</record>\r\n<record> </record><record>r3</record>";
+    EXPECT_EQ("r1", ExtractNextElement("record", records));
+    EXPECT_EQ("\r\n<record> </record><record>r3</record>", records);
+    EXPECT_EQ("", ExtractNextElement("record", records));
+    EXPECT_EQ("<record>r3</record>", records);
+}
+
+TEST(ExtractNextElement, ConsumesUpToTheFirstClosingTagWhateverTheValue)
+{
+    std::string text = "a</record>b<record>c</record>d";
+    EXPECT_EQ("", ExtractNextElement("record", text));
+    EXPECT_EQ("b<record>c</record>d", text);
+
+    std::string unclosed = "<record>open";
+    EXPECT_EQ("", ExtractNextElement("record", unclosed));
+    EXPECT_EQ("", unclosed);
+}
+
+} // namespace
