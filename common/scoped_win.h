@@ -105,6 +105,12 @@ struct BstrTraits {
     static void close(type h) { ::SysFreeString(h); }
 };
 
+struct HookTraits {
+    using type = HHOOK;
+    static type none() { return nullptr; }
+    static void close(type h) { ::UnhookWindowsHookEx(h); }
+};
+
 using RegKey = Handle<RegKeyTraits>;
 using Internet = Handle<InternetTraits>;
 using File = Handle<FileTraits>;        // CreateFile results: INVALID_HANDLE_VALUE is "none"
@@ -114,6 +120,7 @@ using GdiObject = Handle<GdiObjectTraits>;
 using Module = Handle<ModuleTraits>;
 using GlobalMemory = Handle<GlobalMemoryTraits>;
 using Bstr = Handle<BstrTraits>;         // SysAllocString results
+using Hook = Handle<HookTraits>;
 
 // Reference-counted COM pointer.
 template <typename T>

@@ -1,0 +1,65 @@
+#include "http_get.h"
+
+#include "internet_error.h"
+#include "scoped_win.h"
+
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+constexpr char kAgent[] = "Kelvara AJAX Connection";
+constexpr INTERNET_PORT kPort = 80;
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_EXISTING_CONNECT |
+                                INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
+constexpr DWORD kChunkBytes = 2048;
+
+// A failed step ends the exchange; the user sees why before the handles are closed.
+HttpReply Failed(HttpReply reply)
+{
+    ReportInternetError(::GetLastError());
+    reply.m_bObtained = false;
+    return reply;
+}
+
+DWORD QueryStatus(HINTERNET request)
+{
+    char text[80] = {};
+    DWORD size = sizeof text;
+    if (!::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE, text, &size, nullptr))
+        return HTTP_STATUS_OK;  // no status to be had: take the reply as it comes
+    return std::strtoul(text, nullptr, 10);
+}
+
+} // namespace
+
+HttpReply HttpGet(const std::string& server, const std::string& objectName)
+{
+    HttpReply reply;
+    scoped::Internet session(::InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr,
+                                             INTERNET_FLAG_NO_CACHE_WRITE));
+    if (!session)
+        return Failed(std::move(reply));
+    scoped::Internet connection(::InternetConnectA(session.get(), server.c_str(), kPort, nullptr,
+                                                   nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection)
+        return Failed(std::move(reply));
+    scoped::Internet request(::HttpOpenRequestA(connection.get(), "GET", objectName.c_str(),
+                                                "HTTP/1.0", nullptr, nullptr, kRequestFlags, 0));
+    if (!request || !::HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0))
+        return Failed(std::move(reply));
+    if (QueryStatus(request.get()) != HTTP_STATUS_OK)
+        return reply;
+
+    char chunk[kChunkBytes];
+    DWORD read = 0;
+    do {
+        if (!::InternetReadFile(request.get(), chunk, kChunkBytes, &read))
+            return Failed(std::move(reply));
+        reply.m_strBody.append(chunk, read);
+        if (reply.m_strBody.size() > kMaxReplyBytes)
+            return HttpReply();
+    } while (read == kChunkBytes);
+    reply.m_bObtained = true;
+    return reply;
+}

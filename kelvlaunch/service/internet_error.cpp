@@ -1,0 +1,59 @@
+#include "internet_error.h"
+
+#include <wininet.h>
+
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kMaxErrorText = 259;
+
+std::string LastResponseText()
+{
+    DWORD detail = 0;
+    DWORD size = 0;
+    ::InternetGetLastResponseInfoA(&detail, nullptr, &size);
+    std::vector<char> text(size + 1);
+    size = DWORD(text.size());
+    if (!::InternetGetLastResponseInfoA(&detail, text.data(), &size))
+        return std::string();
+    return std::string(text.data(), size);
+}
+
+std::string MessageTableText(DWORD errorCode)
+{
+    char text[1024] = {};
+    const DWORD flags = FORMAT_MESSAGE_IGNORE_INSERTS;
+    DWORD size = ::FormatMessageA(flags | FORMAT_MESSAGE_FROM_HMODULE, ::GetModuleHandleA("wininet.dll"),
+                                  errorCode, 0, text, sizeof text, nullptr);
+    if (size == 0)
+        size = ::FormatMessageA(flags | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, errorCode, 0, text,
+                                sizeof text, nullptr);
+    return std::string(text, size);
+}
+
+} // namespace
+
+std::string InternetErrorText(DWORD errorCode)
+{
+    std::string text =
+        errorCode == ERROR_INTERNET_EXTENDED_ERROR ? LastResponseText() : MessageTableText(errorCode);
+    text.erase(text.find_last_not_of(" \r\n") + 1);
+    if (text.empty())
+        text = "No error message is available (internet error " + std::to_string(errorCode) + ").";
+    if (text.size() > kMaxErrorText)
+        text.resize(kMaxErrorText);
+    return text;
+}
+
+void ReportInternetError(DWORD errorCode)
+{
+    // The application's caption is the program's file name without its extension.
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string title = path;
+    title.erase(0, title.find_last_of("\\/") + 1);
+    title = title.substr(0, title.find_last_of('.'));
+    ::MessageBoxA(::GetActiveWindow(), InternetErrorText(errorCode).c_str(), title.c_str(),
+                  MB_OK | MB_ICONEXCLAMATION);
+}

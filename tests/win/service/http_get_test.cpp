@@ -1,0 +1,111 @@
+#include "service/http_get.h"
+
+#include "fake_service_control.h"
+#include "message_box_catcher.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+class HttpGetTest : public ::testing::Test {
+protected:
+    HttpReply Get(const std::string& objectName = "Control?command=x")
+    {
+        return HttpGet(m_service.Address(), objectName);
+    }
+
+    FakeServiceControl m_service;
+    MessageBoxCatcher m_boxes;
+};
+
+TEST_F(HttpGetTest, SendsTheObjectNameUnencodedAsAnHttp10GetWithTheAgentAndNoExtraHeaders)
+{
+    m_service.Script(R"({"replies": [{"body": "ok"}]})");
+    const std::string target = "Control?command=validateLogin&_os_app=demo&eMail=a+b&c@x.example"
+                               "&pAssword=0123456789abcdef0123456789abcdef";
+    EXPECT_EQ("ok", Get(target).m_strBody);
+
+    const std::string requests = m_service.Requests();
+    EXPECT_EQ(0u, requests.find("GET /" + target + " HTTP/1.0\n")) << requests;
+    EXPECT_NE(std::string::npos, requests.find("\nUser-Agent: Kelvara AJAX Connection\n")) << requests;
+    EXPECT_NE(std::string::npos, requests.find("\nHost: " + m_service.Address() + "\n")) << requests;
+    for (const char* absent : {"\nReferer:", "\nAccept:", "\nCookie:", "\nAuthorization:", "\nContent-Length:"})
+        EXPECT_EQ(std::string::npos, requests.find(absent)) << absent << " in\n" << requests;
+    // One request, one empty line ending it.
+    EXPECT_EQ(requests.size() - 2, requests.find("\n\n")) << requests;
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+TEST_F(HttpGetTest, ReadsBodiesWholeAcrossChunkBoundaries)
+{
+    for (std::size_t size : {std::size_t(0), std::size_t(1), std::size_t(2047), std::size_t(2048),
+                             std::size_t(2049), std::size_t(5000)}) {
+        m_service.Script(R"({"replies": [{"body": "0123456789", "size": )" + std::to_string(size) + "}]}");
+        const HttpReply reply = Get();
+        ASSERT_EQ(size, reply.m_strBody.size());
+        EXPECT_EQ(std::string("01234567890123").substr(0, std::min<std::size_t>(size, 14)),
+                  reply.m_strBody.substr(0, 14));
+        if (size) {
+            EXPECT_EQ('0' + char((size - 1) % 10), reply.m_strBody.back());
+        }
+        EXPECT_TRUE(reply.m_bObtained);
+    }
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+TEST_F(HttpGetTest, RepliesAboveTheCapAreDroppedSilently)
+{
+    m_service.Script(R"({"replies": [{"body": "x", "size": )" + std::to_string(kMaxReplyBytes) +
+                     R"(}, {"body": "x", "size": )" + std::to_string(kMaxReplyBytes + 1) + "}]}");
+    const HttpReply atCap = Get();
+    EXPECT_EQ(kMaxReplyBytes, atCap.m_strBody.size());
+    EXPECT_TRUE(atCap.m_bObtained);
+
+    const HttpReply overCap = Get();
+    EXPECT_TRUE(overCap.m_strBody.empty());
+    EXPECT_FALSE(overCap.m_bObtained);
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+TEST_F(HttpGetTest, StatusOtherThan200LeavesTheBodyUnreadWithoutABox)
+{
+    m_service.Script(R"({"replies": [{"status": 404, "body": "not here"}, {"status": 500, "body": "NA"}]})");
+    for (int i = 0; i < 2; ++i) {
+        const HttpReply reply = Get();
+        EXPECT_TRUE(reply.m_strBody.empty());
+        EXPECT_FALSE(reply.m_bObtained);
+    }
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+TEST_F(HttpGetTest, UnreachableServerShowsTheInternetErrorBox)
+{
+    const char* unreachable = std::getenv("KV_UNREACHABLE_SERVER");
+    ASSERT_NE(nullptr, unreachable);
+    const HttpReply reply = HttpGet(unreachable, "Control?command=x");
+    EXPECT_TRUE(reply.m_strBody.empty());
+    EXPECT_FALSE(reply.m_bObtained);
+
+    ASSERT_EQ(1u, m_boxes.Boxes().size());
+    const MessageBoxCatcher::Box& box = m_boxes.Boxes()[0];
+    EXPECT_EQ(MessageBoxCatcher::ProgramTitle(), box.caption);
+    EXPECT_FALSE(box.text.empty());
+    EXPECT_EQ(std::string::npos, box.text.find("No error message")) << box.text;
+    EXPECT_LE(box.text.size(), 259u);
+    EXPECT_EQ(::LoadIconA(nullptr, IDI_EXCLAMATION), box.icon);
+}
+
+TEST_F(HttpGetTest, ResetWhileReadingKeepsWhatArrivedAndReportsTheFailure)
+{
+    // The first chunk arrives whole; the read of the second one fails.
+    m_service.Script(R"({"replies": [{"body": "p", "size": 3000, "partial": true, "reset": 0.5}]})");
+    const HttpReply reply = Get();
+    EXPECT_EQ(std::string(2048, 'p'), reply.m_strBody);
+    EXPECT_FALSE(reply.m_bObtained);
+    ASSERT_EQ(1u, m_boxes.Boxes().size());
+    EXPECT_EQ(MessageBoxCatcher::ProgramTitle(), m_boxes.Boxes()[0].caption);
+}
+
+} // namespace
