@@ -1,5 +1,6 @@
 #include "class_factory.h"
 
+#include "heap_allocated.h"
 #include "module.h"
 #include "verprobe_obj.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 // The module's cache holds one reference; every further reference, taken by a
 // client, keeps the module loaded like an object would.
-class CVerprobeFactory final : public IClassFactory {
+class CVerprobeFactory final : public IClassFactory, public HeapAllocated {
 public:
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
     {

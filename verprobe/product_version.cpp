@@ -2,7 +2,6 @@
 
 #include "scoped_win.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -109,8 +108,8 @@ HRESULT ReadProductVersion(const char* path, BSTR* pVal)
         Translation translation;
         std::memcpy(&translation, static_cast<const BYTE*>(translations) + offset, sizeof translation);
         char query[64];
-        std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\ProductVersion", translation.language,
-                      translation.codePage);
+        ::wsprintfA(query, "\\StringFileInfo\\%04x%04x\\ProductVersion", translation.language,
+                    translation.codePage);
         void* found = nullptr;
         UINT foundLength = 0;
         if (!::VerQueryValueA(begin, query, &found, &foundLength) || !found)

@@ -516,7 +516,7 @@ HRESULT CVerprobeObj::ActivateInPlace(bool uiActivate, IOleClientSite* pActiveSi
         if (SUCCEEDED(hr)) {
             m_hWnd = CreateControlWindow(parent, position, clip);
             if (!m_hWnd)
-                hr = HRESULT_FROM_WIN32(::GetLastError());
+                hr = E_FAIL;
         }
         if (FAILED(hr)) {
             site->OnInPlaceDeactivate();

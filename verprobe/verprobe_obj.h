@@ -3,6 +3,7 @@
 // control that activates in place in a window of its own.
 #pragma once
 
+#include "heap_allocated.h"
 #include "scoped_win.h"
 #include "verprobe_idl.h"
 
@@ -17,7 +18,8 @@ class CVerprobeObj final
     , public IOleObject
     , public IOleInPlaceObjectWindowless
     , public IOleInPlaceActiveObject
-    , public IOleControl {
+    , public IOleControl
+    , public HeapAllocated {
 public:
     // The class factory's CreateInstance; pUnkOuter non-null means aggregation
     // (the caller has checked that riid is IUnknown then).
