@@ -1,0 +1,176 @@
+// The list-file reader and writer on bytes.
+#include "sessions/session_file_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+using Entries = std::vector<SessionEntry>;
+
+bool SingleByte(unsigned char)
+{
+    return false;
+}
+
+// The lead bytes of the Japanese double-byte code page.
+bool JapaneseLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+Entries Read(std::string_view bytes, LeadBytePredicate isLeadByte = SingleByte)
+{
+    SessionTablePtr table = ParseSessionFile(bytes, isLeadByte);
+    return Entries(table->begin(), table->end());
+}
+
+std::string Fixture(const char* name)
+{
+    std::ifstream in(std::string(KV_FIXTURES) + "/" + name, std::ios::binary);
+    EXPECT_TRUE(in) << name;
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+const std::string kHeader = "<sessions>\r\n";
+const std::string kFooter = "</sessions>\r\n";
+const Entries kThree{{"Weekly review", "1234567"}, {"Board & staff", "7654321"}, {" spaced ", " 1 "}};
+
+TEST(SessionFileWriter, WritesHeaderEntryLinesAndFooterWithCrLf)
+{
+    EXPECT_EQ(FormatSessionFile({}), "<sessions>\r\n</sessions>\r\n");
+    EXPECT_EQ(FormatSessionFile({}).size(), 25u);
+
+    const std::string oneEntry = FormatSessionFile({{"abc", "123"}});
+    EXPECT_EQ(oneEntry, kHeader + "\t<session Description=\"abc\" AccessCode=\"123\" />\r\n" + kFooter);
+    EXPECT_EQ(oneEntry.size() - 25, 49u);
+
+    // Nothing is escaped, and the command id is not written.
+    EXPECT_EQ(FormatSessionFile({{"<a & \"b\">", "&amp;", 10001}}),
+              kHeader + "\t<session Description=\"<a & \"b\">\" AccessCode=\"&amp;\" />\r\n" + kFooter);
+    EXPECT_EQ(FormatSessionFile(kThree), Fixture("agent_written.xml"));
+}
+
+TEST(SessionFileReader, ReadsBackWhatTheWriterWrote)
+{
+    EXPECT_EQ(Read(FormatSessionFile(kThree)), kThree);
+    EXPECT_EQ(Read(FormatSessionFile({})), Entries{});
+    EXPECT_EQ(Read(""), Entries{});
+}
+
+TEST(SessionFileReader, LineEndsHeaderAndFooterDoNotMatter)
+{
+    for (const char* name : {"bare_lf.xml", "extra_cr.xml", "no_header_no_footer.xml", "indented_with_prolog.xml"})
+        EXPECT_EQ(Read(Fixture(name)), kThree) << name;
+}
+
+struct ReaderCase {
+    const char* what;
+    std::string bytes;
+    Entries expected;
+};
+
+class SessionFileReaderCases : public ::testing::TestWithParam<ReaderCase> {};
+
+TEST_P(SessionFileReaderCases, GivesTheExpectedList)
+{
+    EXPECT_EQ(Read(GetParam().bytes), GetParam().expected) << GetParam().what;
+}
+
+const std::string a = "\t<session Description=\"a\" AccessCode=\"1\" />\r\n";
+const std::string b = "\t<session Description=\"b\" AccessCode=\"2\" />\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    EdgeCases, SessionFileReaderCases,
+    ::testing::Values(
+        ReaderCase{"blank line ends the list", kHeader + a + "\r\n" + b + kFooter, {{"a", "1"}}},
+        ReaderCase{"blank line of bare LF", a + "\n" + b, {{"a", "1"}}},
+        ReaderCase{"a line holding only a CR is not blank", a + "\r\r\n" + b, {{"a", "1"}, {"b", "2"}}},
+        ReaderCase{"entry on the footer line counts, then reading stops",
+                   "<session Description=\"a\" AccessCode=\"1\" /></sessions>\r\n" + b, {{"a", "1"}}},
+        ReaderCase{"footer anywhere on a line ends", a + "x</sessions>y\r\n" + b, {{"a", "1"}}},
+        ReaderCase{"Ctrl-Z ends the file", a + "\x1a" + b, {{"a", "1"}}},
+        ReaderCase{"Ctrl-Z inside a line", "<session Description=\"a\x1a\" AccessCode=\"1\" />", {}},
+        ReaderCase{"last line without LF", a + "<session Description=\"b\" AccessCode=\"2\" />",
+                   {{"a", "1"}, {"b", "2"}}},
+        ReaderCase{"two spaces before Description", "<session  Description=\"a\" AccessCode=\"1\" />", {}},
+        ReaderCase{"spaces around the equals sign", "<session Description = \"a\" AccessCode=\"1\" />", {}},
+        ReaderCase{"AccessCode first", "<session AccessCode=\"1\" Description=\"a\" />", {}},
+        ReaderCase{"case matters", "<Session description=\"a\" AccessCode=\"1\" />", {}},
+        ReaderCase{"only the first element on a line",
+                   "<session Description=\"a\" AccessCode=\"1\" /><session Description=\"b\" AccessCode=\"2\" />",
+                   {{"a", "1"}}},
+        ReaderCase{"spaced AccessCode equals sign falls back to a fragment",
+                   "<session Description=\"a\" AccessCode = \"1\" />", {{"a", "ssCode = "}}},
+        ReaderCase{"byte after the equals sign is skipped whatever it is",
+                   "<session Description=xa\" AccessCode=\"1\" />", {{"a", "1"}}},
+        ReaderCase{"quote in the Description cuts it, Access Code still found",
+                   "<session Description=\"say \"hi\"\" AccessCode=\"1\" />", {{"say ", "1"}}},
+        ReaderCase{"quote in the Access Code cuts it", "<session Description=\"a\" AccessCode=\"1\"2\" />", {{"a", "1"}}},
+        ReaderCase{"entity stays as written", "<session Description=\"Q&amp;A\" AccessCode=\"1\" />", {{"Q&amp;A", "1"}}},
+        ReaderCase{"missing AccessCode gives an empty one", "<session Description=\"a\" />", {{"a", ""}}},
+        ReaderCase{"empty AccessCode", "<session Description=\"a\" AccessCode=\"\" />", {{"a", ""}}},
+        ReaderCase{"empty Description hides itself and the rest",
+                   a + "<session Description=\"\" AccessCode=\"9\" />\r\n" + b, {{"a", "1"}}},
+        ReaderCase{"single quotes read as an end marker", a + "<session Description='x' AccessCode='1' />\r\n" + b,
+                   {{"a", "1"}}},
+        ReaderCase{"line ending right after the match", "<session Description=", {}},
+        ReaderCase{"values are not trimmed", "<session Description=\" a \" AccessCode=\" 1 \" />", {{" a ", " 1 "}}},
+        ReaderCase{"extra CR stays at the line's end", "<session Description=\"a\" AccessCode=\"1\r\r\n", {{"a", ""}}}));
+
+TEST(SessionFileReader, KeepsTheFirst49EntriesAndAlwaysEndsInAMarker)
+{
+    std::string bytes;
+    for (int i = 0; i < 60; ++i)
+        bytes += "<session Description=\"s" + std::to_string(i) + "\" AccessCode=\"" + std::to_string(i) + "\" />\n";
+    SessionTablePtr table = ParseSessionFile(bytes, SingleByte);
+    ASSERT_EQ(table->Count(), kMaxSessions);
+    EXPECT_EQ(table->m_entries[kMaxSessions - 1], (SessionEntry{"s48", "48"}));
+    EXPECT_EQ(table->m_entries[kMaxSessions], SessionEntry{});
+}
+
+TEST(SessionFileReader, EntriesAfterAnEmptyDescriptionStillCountTowardsTheLimit)
+{
+    std::string bytes = "<session Description=\"\" AccessCode=\"0\" />\n";
+    for (int i = 1; i < 60; ++i)
+        bytes += "<session Description=\"s\" AccessCode=\"1\" />\n";
+    SessionTablePtr table = ParseSessionFile(bytes, SingleByte);
+    EXPECT_EQ(table->Count(), 0u);
+    EXPECT_EQ(table->m_entries[kMaxSessions], SessionEntry{});
+}
+
+TEST(SessionFileReader, NoSearchMatchesOnATrailByte)
+{
+    // 0x83 0x43 is one character whose second byte is 'C'.
+    const std::string trailC = "<session Description=\"a\" x\x83" "Code=\"bad\" AccessCode=\"good\" />";
+    EXPECT_EQ(Read(trailC, JapaneseLeadByte), (Entries{{"a", "good"}}));
+    EXPECT_EQ(Read(trailC, SingleByte), (Entries{{"a", "bad"}}));
+
+    // A lead byte before '<' takes it as its trail byte: no element starts there.
+    const std::string trailLess = "\x83<session Description=\"a\" AccessCode=\"1\" />";
+    EXPECT_EQ(Read(trailLess, JapaneseLeadByte), Entries{});
+    EXPECT_EQ(Read(trailLess, SingleByte), (Entries{{"a", "1"}}));
+
+    // The same for the footer and for the quote that ends a value.
+    EXPECT_EQ(Read(a + "\x83</sessions>\r\n" + b, JapaneseLeadByte), (Entries{{"a", "1"}, {"b", "2"}}));
+    EXPECT_EQ(Read("<session Description=\"\x83\"x\" AccessCode=\"1\" />", JapaneseLeadByte),
+              (Entries{{"\x83\"x", "1"}}));
+}
+
+TEST(SessionFileReader, DoubleByteTextRoundTrips)
+{
+    // Descriptions in the Japanese code page, including trail bytes that equal '\\', '|' and 'C'.
+    const Entries entries{{"\x95\x5c\x8e\xa6", "123"}, {"\x83\x7c\x83\x43\x83\x93\x83\x67", "456"}, {"\x83\x43", "7"}};
+    EXPECT_EQ(Read(FormatSessionFile(entries), JapaneseLeadByte), entries);
+}
+
+TEST(SessionFileReader, LeadByteAtTheEndOfALineNeverTakesTheLineEnd)
+{
+    EXPECT_EQ(Read(a + "x\x83\n" + b, JapaneseLeadByte), (Entries{{"a", "1"}, {"b", "2"}}));
+    EXPECT_EQ(Read(a + "x\x83\r\n" + b, JapaneseLeadByte), (Entries{{"a", "1"}, {"b", "2"}}));
+    EXPECT_EQ(Read(a + "\x83\r\n" + "\r\n" + b, JapaneseLeadByte), (Entries{{"a", "1"}}));
+}
+
+} // namespace

@@ -1,0 +1,54 @@
+// Fuzzes the list-file reader: any bytes, under a single-byte and a double-byte code
+// page. The table must always end in its marker, and a list without the bytes the
+// format can't carry must survive writing and reading again.
+#include "sessions/session_file_codec.h"
+
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+
+bool SingleByte(unsigned char)
+{
+    return false;
+}
+
+bool JapaneseLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+void Require(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+bool Writable(const std::string& value)
+{
+    return value.find_first_of("\"\n\x1a") == std::string::npos && value.find("</sessions>") == std::string::npos;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    for (LeadBytePredicate isLeadByte : {SingleByte, JapaneseLeadByte}) {
+        SessionTablePtr table = ParseSessionFile(bytes, isLeadByte);
+        Require(table->Count() <= kMaxSessions);
+        Require(table->m_entries[kMaxSessions].m_strDescription.empty());
+
+        const std::vector<SessionEntry> list(table->begin(), table->end());
+        bool writable = true;
+        for (const SessionEntry& entry : list) {
+            Require(entry.m_nCommandID == 0);
+            writable = writable && Writable(entry.m_strDescription) && Writable(entry.m_strAccessCode);
+        }
+        if (writable && isLeadByte == SingleByte) {
+            SessionTablePtr again = ParseSessionFile(FormatSessionFile(list), isLeadByte);
+            Require(std::vector<SessionEntry>(again->begin(), again->end()) == list);
+        }
+    }
+    return 0;
+}
