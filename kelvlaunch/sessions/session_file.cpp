@@ -47,14 +47,6 @@ std::string DirectoryOf(const std::string& fileName)
     return separator == std::string::npos ? std::string(".") : fileName.substr(0, separator + 1);
 }
 
-// The list file may be replaced unless another process holds it open or it can't be
-// written; a missing file is simply created.
-bool CanReplace(const char* fileName)
-{
-    scoped::File target(::CreateFileA(fileName, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return target || ::GetLastError() == ERROR_FILE_NOT_FOUND;
-}
-
 // A uniquely named file in a given directory, deleted again unless Keep() is called.
 class TempFile {
 public:
@@ -80,10 +72,10 @@ private:
     std::string m_path;
 };
 
+// Like an exclusive open of the list file, the replace fails while another process has
+// the file open.
 bool ReplaceFileContents(const char* fileName, const std::string& bytes)
 {
-    if (!CanReplace(fileName))
-        return false;
     TempFile temp(DirectoryOf(fileName));
     if (!temp.Created())
         return false;

@@ -32,9 +32,9 @@ SessionTablePtr TableOf(const Entries& entries)
     return table;
 }
 
-scoped::File HoldExclusively(const char* path)
+scoped::File Hold(const char* path, DWORD shareMode)
 {
-    return scoped::File(::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    return scoped::File(::CreateFileA(path, GENERIC_READ, shareMode, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 using SessionStore = InFreshDirectory;
@@ -81,15 +81,16 @@ TEST_F(SessionStore, ReplacingAFileLeavesNoTemporaryFileBehind)
     EXPECT_EQ(DirectoryListing(), std::vector<std::string>{kHostSessionFile});
 }
 
-TEST_F(SessionStore, FileHeldByAnotherOpenIsAnOrdinaryFailure)
+TEST_F(SessionStore, FileOpenElsewhereIsAnOrdinaryFailure)
 {
+    // A holder that shares everything still blocks the store, whose opens share nothing.
     const std::string old = kEmptyList;
     PutFile(kHostSessionFile, old);
-    {
-        scoped::File held = HoldExclusively(kHostSessionFile);
-        ASSERT_TRUE(held);
-        EXPECT_EQ(ReadSessionFile(kHostSessionFile), nullptr);
-        EXPECT_FALSE(WriteSessionFile(kHostSessionFile, {{"new", "1"}}));
+    for (DWORD shareMode : {DWORD{0}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}}) {
+        scoped::File held = Hold(kHostSessionFile, shareMode);
+        ASSERT_TRUE(held) << shareMode;
+        EXPECT_EQ(ReadSessionFile(kHostSessionFile), nullptr) << shareMode;
+        EXPECT_FALSE(WriteSessionFile(kHostSessionFile, {{"new", "1"}})) << shareMode;
     }
     EXPECT_EQ(FileBytes(kHostSessionFile), old);
     EXPECT_EQ(DirectoryListing(), std::vector<std::string>{kHostSessionFile});
