@@ -8,6 +8,10 @@
 
 #include "sessions/session_table.h"
 
+constexpr int kLoginAccepted = 0;
+constexpr int kLoginRejected = -1;
+constexpr int kLoginNotAnswered = -2;
+
 class CUserSettings {
 public:
     std::string GetName();
@@ -23,7 +27,9 @@ public:
     // Empties name, username and password, in memory and in the registry; skin stays.
     void ClearAccount();
 
-    // Service commands: 0 when the service accepts the account, -1 otherwise.
+    // Service commands. ValidateLogin returns kLoginAccepted, kLoginRejected (the
+    // service said "NA") or kLoginNotAnswered (no usable reply: the exchange failed, the
+    // status was not 200 or the body was empty); only acceptance stores the account.
     int ValidateLogin(const std::string& name, const std::string& email, const std::string& password);
     void GetPlannedSessions(SessionTablePtr& hostSessions);
 
