@@ -436,8 +436,10 @@ STDMETHODIMP CVerprobeObj::GetExtent(DWORD dwDrawAspect, SIZEL* psizel)
 {
     if (!psizel)
         return E_POINTER;
-    if (dwDrawAspect != DVASPECT_CONTENT)
+    if (dwDrawAspect != DVASPECT_CONTENT) {
+        *psizel = {};
         return DV_E_DVASPECT;
+    }
     *psizel = m_sizeExtent;
     return S_OK;
 }

@@ -207,6 +207,31 @@ TEST_F(RegistrationTest, CreatableByEitherProgIdWithTheRegisteredMiscStatus)
     ASSERT_HR(S_OK, object->GetUserType(USERCLASSTYPE_FULL, &userType));
     EXPECT_EQ(std::wstring(L"CVerprobeObj Object"), userType);
     ::CoTaskMemFree(userType);
+
+    // The control reports its own version once it is registered.
+    scoped::ComPtr<IVerprobe> verprobe;
+    ASSERT_HR(S_OK, object->QueryInterface(IID_IVerprobe, verprobe.put_void()));
+    scoped::Bstr progId(::SysAllocString(L"Ostrand.Verprobe"));
+    BSTR version = nullptr;
+    ASSERT_HR(S_OK, verprobe->get_SpecificVersion(progId.get(), &version));
+    EXPECT_EQ("2, 0, 0, 3", Narrow(version));
+    ::SysFreeString(version);
+}
+
+TEST(VersionResourceTest, FileAndProductVersionAre2003)
+{
+    const std::string path = TestDirectory() + "verprobe.dll";
+    DWORD ignored = 0;
+    std::string block(::GetFileVersionInfoSizeA(path.c_str(), &ignored), '\0');
+    ASSERT_FALSE(block.empty());
+    ASSERT_TRUE(::GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(0x00020000u, fixed->dwFileVersionMS);
+    EXPECT_EQ(0x00000003u, fixed->dwFileVersionLS);
+    EXPECT_EQ(0x00020000u, fixed->dwProductVersionMS);
+    EXPECT_EQ(0x00000003u, fixed->dwProductVersionLS);
 }
 
 TEST_F(RegistrationTest, UnregisteringRemovesEverythingButTheSharedParents)
