@@ -1,0 +1,44 @@
+#include "app/main_frame.h"
+
+#include "app/kelvlaunch_app.h"
+#include "res/resource.h"
+
+const MessageMap CMainFrame::messageMap{&CFrameWnd::messageMap, {
+    MessageEntry<WM_CREATE, &CMainFrame::OnCreate>,
+    CommandEntry<ID_APP_EXIT, &CMainFrame::OnExit>,
+}};
+
+bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
+{
+    // A bare window class and a caption only: nothing ever shows this window.
+    cs.lpszClass = RegisterWndClass(0);
+    if (!CFrameWnd::PreCreateWindow(cs))
+        return false;
+    cs.style = WS_CAPTION;
+    cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
+    return true;
+}
+
+int CMainFrame::OnCreate(CREATESTRUCTA& cs)
+{
+    if (CFrameWnd::OnCreate(cs) == -1)
+        return -1;
+    if (!m_view.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, RECT{}, this,
+                       IDW_PANE_FIRST))
+        return -1;
+
+    // The first read of a setting loads them all. A stored skin chooses the reduced tray
+    // menu for the whole run.
+    if (!KelvlaunchApp().GetSettings()->GetSkin().empty())
+        trayMenuId = IDR_TRAY_MENU_REDUCED;
+    return 0;
+}
+
+// The lists are not written at exit: they are saved whenever they change.
+void CMainFrame::OnExit()
+{
+    CKelvlaunchApp& app = KelvlaunchApp();
+    app.m_pHostSessions.reset();
+    app.m_pGuestSessions.reset();
+    ::SendMessageA(app.m_pMainWnd->m_hWnd, WM_CLOSE, 0, 0);
+}

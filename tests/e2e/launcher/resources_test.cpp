@@ -1,0 +1,59 @@
+// The program's resources as Windows reads them: version, icon and manifest.
+#include <gtest/gtest.h>
+
+#include "scoped_win.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string VersionString(const std::vector<char>& info, const char* name)
+{
+    char* text = nullptr;
+    UINT length = 0;
+    const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
+    if (!::VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&text), &length))
+        return "(missing)";
+    return std::string(text, length ? length - 1 : 0);
+}
+
+TEST(ResourcesTest, VersionIs3_0_0_69WithItsNames)
+{
+    const DWORD size = ::GetFileVersionInfoSizeA(KV_KELVLAUNCH_EXE, nullptr);
+    ASSERT_NE(size, 0u);
+    std::vector<char> info(size);
+    ASSERT_TRUE(::GetFileVersionInfoA(KV_KELVLAUNCH_EXE, 0, size, info.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00030000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 69u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00030000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 69u);
+
+    EXPECT_EQ(VersionString(info, "FileDescription"), "Kelvara Service Launcher");
+    EXPECT_EQ(VersionString(info, "InternalName"), "Kelvara Launcher");
+    EXPECT_EQ(VersionString(info, "ProductName"), "Kelvara Launcher");
+    EXPECT_EQ(VersionString(info, "FileVersion"), "3.0.0.69");
+    EXPECT_EQ(VersionString(info, "ProductVersion"), "3.0.0.69");
+}
+
+TEST(ResourcesTest, IconAndManifestArePresent)
+{
+    const scoped::Module program(::LoadLibraryExA(KV_KELVLAUNCH_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(program);
+    EXPECT_NE(::FindResourceA(program.get(), MAKEINTRESOURCEA(128), RT_GROUP_ICON), nullptr);
+
+    const HRSRC manifest = ::FindResourceA(program.get(), MAKEINTRESOURCEA(1), RT_MANIFEST);
+    ASSERT_NE(manifest, nullptr);
+    const char* bytes = static_cast<const char*>(
+        ::LockResource(::LoadResource(program.get(), manifest)));
+    const std::string text(bytes, ::SizeofResource(program.get(), manifest));
+    EXPECT_NE(text.find("<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\""), std::string::npos);
+    // The program takes whatever common controls the system gives by default.
+    EXPECT_EQ(text.find("Common-Controls"), std::string::npos);
+}
+
+} // namespace
