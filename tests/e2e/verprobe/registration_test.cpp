@@ -234,6 +234,15 @@ TEST(VersionResourceTest, FileAndProductVersionAre2003)
     EXPECT_EQ(0x00000003u, fixed->dwProductVersionLS);
 }
 
+TEST(ExportTableTest, ExportsTheInProcessServerEntryPointsByName)
+{
+    const scoped::Module dll(::LoadLibraryA((TestDirectory() + "verprobe.dll").c_str()));
+    ASSERT_TRUE(dll);
+    for (const char* name : {"DllMain", "DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer",
+                             "DllUnregisterServer"})
+        EXPECT_NE(nullptr, reinterpret_cast<void*>(::GetProcAddress(dll.get(), name))) << name;
+}
+
 TEST_F(RegistrationTest, UnregisteringRemovesEverythingButTheSharedParents)
 {
     ASSERT_EQ(0u, Regsvr32("/u"));
