@@ -22,12 +22,12 @@ void WriteReport(const CrashReport& report)
 
     char program[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, program, MAX_PATH);
-    char* name = const_cast<char*>(FileNamePart(program));
-    if (char* extension = std::strrchr(name, '.'))
-        *extension = '\0';
+    const char* name = FileNamePart(program);
     if (folderLength + std::strlen(name) + sizeof(".crash.txt") > sizeof path)
         return;
-    std::strcat(path, name);
+    char* fileName = std::strcat(path, name) + folderLength;
+    if (char* extension = std::strrchr(fileName, '.'))
+        *extension = '\0';
     std::strcat(path, ".crash.txt");
 
     scoped::File file(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

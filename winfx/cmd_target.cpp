@@ -4,8 +4,9 @@ const MessageMapEntry* MessageMap::FindMessage(UINT message) const
 {
     for (const MessageMap* map = this; map; map = map->base) {
         for (const MessageMapEntry& entry : map->entries) {
+            // A registered message is 0 until (or unless) its registration succeeded.
             const UINT entryMessage = entry.registered ? *entry.registered : entry.message;
-            if (entryMessage == message && message != WM_COMMAND)
+            if (entryMessage == message && message != WM_COMMAND && message != 0)
                 return &entry;
         }
     }

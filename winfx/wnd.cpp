@@ -55,18 +55,18 @@ bool CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
                     int width, int height, HWND parent, HMENU menuOrId)
 {
     CREATESTRUCTA cs{};
-    cs.lpCreateParams = this;
-    cs.hInstance = ::GetModuleHandleA(nullptr);
-    cs.hMenu = menuOrId;
-    cs.hwndParent = parent;
-    cs.cy = height;
-    cs.cx = width;
-    cs.y = y;
-    cs.x = x;
-    cs.style = static_cast<LONG>(style);
-    cs.lpszName = windowName;
-    cs.lpszClass = className;
     cs.dwExStyle = exStyle;
+    cs.lpszClass = className;
+    cs.lpszName = windowName;
+    cs.style = static_cast<LONG>(style);
+    cs.x = x;
+    cs.y = y;
+    cs.cx = width;
+    cs.cy = height;
+    cs.hwndParent = parent;
+    cs.hMenu = menuOrId;
+    cs.hInstance = ::GetModuleHandleA(nullptr);
+    cs.lpCreateParams = this;
     if (!PreCreateWindow(cs)) {
         PostNcDestroy();
         return false;
