@@ -1,5 +1,7 @@
 #include "internet_error.h"
 
+#include "winfx/win_app.h"
+
 #include <wininet.h>
 
 #include <vector>
@@ -48,12 +50,6 @@ std::string InternetErrorText(DWORD errorCode)
 
 void ReportInternetError(DWORD errorCode)
 {
-    // The application's caption is the program's file name without its extension.
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string title = path;
-    title.erase(0, title.find_last_of("\\/") + 1);
-    title = title.substr(0, title.find_last_of('.'));
-    ::MessageBoxA(::GetActiveWindow(), InternetErrorText(errorCode).c_str(), title.c_str(),
-                  MB_OK | MB_ICONEXCLAMATION);
+    // Every program that talks to the service has its application object.
+    CWinApp::GetApp()->ShowMessageBox(InternetErrorText(errorCode), MB_ICONEXCLAMATION);
 }

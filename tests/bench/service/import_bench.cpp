@@ -5,6 +5,7 @@
 #include "service/settings_registry.h"
 #include "service/user_settings.h"
 #include "sessions/session_store.h"
+#include "winfx/win_app.h"
 
 #include <windows.h>
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
 {
     if (argc != 3)
         return 2;
+    CWinApp app;  // owner of the internet error box, should one be needed
     const std::string server = argv[1];
     const int calls = std::atoi(argv[2]);
     const std::string previousServer = ReadRegistryString("server");

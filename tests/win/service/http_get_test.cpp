@@ -3,11 +3,16 @@
 #include "fake_service_control.h"
 #include "message_box_catcher.h"
 
+#include "winfx/win_app.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 namespace {
+
+// The internet error box is the application's message box.
+CWinApp theApp;
 
 class HttpGetTest : public ::testing::Test {
 protected:

@@ -11,6 +11,8 @@
 #include "message_box_catcher.h"
 #include "registry_write_recorder.h"
 
+#include "winfx/win_app.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,6 +21,9 @@
 #include <sstream>
 
 namespace {
+
+// The internet error box is the application's message box.
+CWinApp theApp;
 
 const char* const kAccountValues[] = {"name", "username", "password", "skin"};
 
