@@ -5,7 +5,11 @@
 
 const MessageMap CMainFrame::messageMap{&CFrameWnd::messageMap, {
     MessageEntry<WM_CREATE, &CMainFrame::OnCreate>,
+    CommandEntry<ID_HOST_SESSION, &CMainFrame::OnHostSession>,
+    CommandEntry<ID_MANAGE_ACCOUNT, &CMainFrame::OnManageAccount>,
+    CommandEntry<ID_SUPPORT, &CMainFrame::OnSupport>,
     CommandEntry<ID_APP_EXIT, &CMainFrame::OnExit>,
+    CommandEntry<ID_SUPPORT_REDUCED, &CMainFrame::OnSupport>,
 }};
 
 bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)

@@ -13,6 +13,14 @@ protected:
     int OnCreate(CREATESTRUCTA& cs);
     void OnExit();
 
+    // Service commands and the dynamic command range (shell/frame_commands.cpp).
+    bool OnCmdMsg(UINT id, int code, void* extra, CommandHandlerQuery* handlerQuery) override;
+    bool OnSessionCommand(UINT id, int code, void* extra, CommandHandlerQuery* handlerQuery);
+    void OnHostSession();
+    void OnManageAccount();
+    void OnSupport();
+    void OnImportPlannedSessions();
+
     static const MessageMap messageMap;
     const MessageMap& GetMessageMap() const override { return messageMap; }
 
