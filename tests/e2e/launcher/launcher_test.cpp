@@ -48,6 +48,8 @@ protected:
         ASSERT_TRUE(m_launcher.Start((m_root / "bin" / "kelvlaunch.exe").string(), "",
                                      (m_root / "work").string(), {{"TMP", temp}, {"TEMP", temp}}));
         ASSERT_TRUE(m_launcher.WaitForInputIdle(kTimeoutMs));
+        // Under load Wine can report the start idle before the frame exists.
+        ASSERT_TRUE(WaitUntil([this] { return Frame() != nullptr; }, kTimeoutMs));
     }
 
     // The hidden main frame: the top-level window titled after the program.
