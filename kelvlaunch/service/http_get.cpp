@@ -14,11 +14,11 @@ constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_EXISTING_CO
                                 INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
 constexpr DWORD kChunkBytes = 2048;
 
-// A failed step ends the exchange; the user sees why before the handles are closed.
+// A failed step ends the exchange with what was read so far; the user sees why before
+// the handles are closed.
 HttpReply Failed(HttpReply reply)
 {
     ReportInternetError(::GetLastError());
-    reply.m_bObtained = false;
     return reply;
 }
 

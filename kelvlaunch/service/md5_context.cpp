@@ -62,21 +62,28 @@ void Context::Transform(const std::uint8_t block[64])
         x[i] = LoadLittleEndian(block + 4 * i);
 
     std::uint32_t a = m_state[0], b = m_state[1], c = m_state[2], d = m_state[3];
-    for (int step = 0; step < 64; ++step) {
-        std::uint32_t f;
-        int word;
-        switch (step / 16) {
-        case 0: f = (b & c) | (~b & d); word = step; break;
-        case 1: f = (d & b) | (~d & c); word = (5 * step + 1) % 16; break;
-        case 2: f = b ^ c ^ d; word = (3 * step + 5) % 16; break;
-        default: f = c ^ (b | ~d); word = (7 * step) % 16; break;
-        }
-        const std::uint32_t rotated = RotateLeft(a + f + kSine[step] + x[word], kShift[step]);
+    // One step: mix in the round function's value, rotate, and shift the four words along.
+    const auto step = [&](int i, std::uint32_t f, int word) {
+        const std::uint32_t rotated = RotateLeft(a + f + kSine[i] + x[word], kShift[i]);
         a = d;
         d = c;
         c = b;
         b += rotated;
-    }
+    };
+    // Unrolled, the shift amounts become constants.
+#pragma GCC unroll 16
+    for (int i = 0; i < 16; ++i)
+        step(i, (b & c) | (~b & d), i);
+#pragma GCC unroll 16
+    for (int i = 16; i < 32; ++i)
+        step(i, (d & b) | (~d & c), (5 * i + 1) % 16);
+#pragma GCC unroll 16
+    for (int i = 32; i < 48; ++i)
+        step(i, b ^ c ^ d, (3 * i + 5) % 16);
+#pragma GCC unroll 16
+    for (int i = 48; i < 64; ++i)
+        step(i, c ^ (b | ~d), (7 * i) % 16);
+
     m_state[0] += a;
     m_state[1] += b;
     m_state[2] += c;
