@@ -146,6 +146,7 @@ def serve(args):
 
 def start(args):
     os.makedirs(args.control, exist_ok=True)
+    stop(args)  # a server left behind by an interrupted run would hold the port
     for name in ("script.json", "requests.log"):
         try:
             os.remove(os.path.join(args.control, name))
@@ -171,6 +172,14 @@ def stop(args):
     except (OSError, ValueError):
         return
     os.remove(path)
+    # Only the server of this control directory: a stale pid may name another process.
+    try:
+        with open("/proc/%d/cmdline" % pid, "rb") as f:
+            command = f.read().split(b"\0")
+    except OSError:
+        return
+    if os.fsencode(args.control) not in command:
+        return
     try:
         os.kill(pid, signal.SIGTERM)
         for _ in range(50):
@@ -190,6 +199,8 @@ def main():
     args = parser.parse_args()
     if args.action != "serve" and not args.control:
         parser.error("start and stop need --control")
+    if args.control:
+        args.control = os.path.abspath(args.control)
     {"serve": serve, "start": start, "stop": stop}[args.action](args)
 
 
