@@ -1,8 +1,10 @@
 #include "service/md5.h"
+#include "service/md5_context.h"
 
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -68,6 +70,32 @@ TEST(CMD5, MatchesOpenSslOnRandomTexts)
     for (char& c : large)
         c = char(byte(random));
     EXPECT_EQ(OpenSslHex(large), Hex(large));
+}
+
+TEST(Md5Context, PiecesOfAnyLengthGiveTheDigestOfTheWhole)
+{
+    std::string text(300, ' ');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        text[i] = char(i * 7 + 1);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    std::uint8_t whole[16];
+    {
+        md5::Context context;
+        context.Update(bytes, text.size());
+        context.Finish(whole);
+    }
+    std::mt19937 random(64);
+    for (int round = 0; round < 200; ++round) {
+        md5::Context context;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t piece = std::min<std::size_t>(random() % 130, text.size() - at);
+            context.Update(bytes + at, piece);
+            at += piece;
+        }
+        std::uint8_t pieces[16];
+        context.Finish(pieces);
+        ASSERT_TRUE(std::equal(whole, whole + 16, pieces)) << "round " << round;
+    }
 }
 
 TEST(CMD5, DigestIsThirtyTwoLowercaseHexCharacters)
