@@ -1,11 +1,11 @@
 // StackTrace.dll seen from outside: a program that imports it and crashes leaves a report
 // in the temp folder; one that ends normally leaves nothing.
 #include "tests/tools/child_process.h"
+#include "tests/tools/file_bytes.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,14 +15,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr DWORD kTimeoutMs = 60000;
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The offsets after "crash_probe.exe+0x" in the report, in order.
 std::vector<unsigned> ProbeOffsets(const std::string& report)
@@ -82,12 +74,12 @@ TEST_F(StackTraceTest, CrashLeavesAReportNamedAfterTheProgram)
     EXPECT_NE(RunProbe("crash"), 0u);
     const fs::path reportPath = m_root / "temp" / "crash_probe.crash.txt";
     ASSERT_TRUE(fs::exists(reportPath));
-    const std::string report = ReadFile(reportPath);
+    const std::string report = ReadFileBytes(reportPath);
     EXPECT_NE(report.find("crash_probe.exe crashed"), std::string::npos) << report;
     EXPECT_NE(report.find("exception code: 0xC0000005"), std::string::npos) << report;
 
     unsigned writeNowhere = 0, callWriteNowhere = 0;
-    std::istringstream(ReadFile(m_root / "offsets.txt")) >> std::hex >> writeNowhere >>
+    std::istringstream(ReadFileBytes(m_root / "offsets.txt")) >> std::hex >> writeNowhere >>
         callWriteNowhere;
     ASSERT_NE(writeNowhere, 0u);
 
