@@ -25,9 +25,9 @@ void CrashReport::Build(const EXCEPTION_POINTERS& crash)
     ::GetModuleFileNameA(nullptr, program, MAX_PATH);
     Append(FileNamePart(program));
     Append(" crashed\r\nexception code: ");
-    AppendHex(crash.ExceptionRecord->ExceptionCode);
+    AppendHex(crash.ExceptionRecord->ExceptionCode, 8);
     Append("\r\naddress: ");
-    AppendLocation(reinterpret_cast<DWORD>(crash.ExceptionRecord->ExceptionAddress));
+    AppendLocation(reinterpret_cast<ULONG_PTR>(crash.ExceptionRecord->ExceptionAddress));
     Append("\r\nreturn addresses:\r\n");
     AppendFrameChain(*crash.ContextRecord);
 }
@@ -39,15 +39,16 @@ void CrashReport::Append(const char* text)
     m_text[m_length] = '\0';
 }
 
-void CrashReport::AppendHex(DWORD value)
+void CrashReport::AppendHex(ULONG_PTR value, int digitCount)
 {
-    char digits[] = "0x00000000";
-    for (int i = 9; i >= 2; --i, value >>= 4)
+    char digits[2 + 2 * sizeof value + 1] = "0x";
+    for (int i = digitCount + 1; i >= 2; --i, value >>= 4)
         digits[i] = "0123456789ABCDEF"[value & 0xF];
+    digits[digitCount + 2] = '\0';
     Append(digits);
 }
 
-void CrashReport::AppendLocation(DWORD address)
+void CrashReport::AppendLocation(ULONG_PTR address)
 {
     HMODULE module = nullptr;
     char path[MAX_PATH] = {};
@@ -57,12 +58,14 @@ void CrashReport::AppendLocation(DWORD address)
         ::GetModuleFileNameA(module, path, MAX_PATH)) {
         Append(FileNamePart(path));
         Append("+");
-        address -= reinterpret_cast<DWORD>(module);
+        // An offset inside a module fits in 32 bits, whatever the build.
+        AppendHex(address - reinterpret_cast<ULONG_PTR>(module), 8);
+        return;
     }
-    AppendHex(address);
+    AppendHex(address, 2 * sizeof address);
 }
 
-// Follows the saved frame pointers (EBP) from the faulting frame up the stack; each frame
+// Follows the saved frame pointers (EBP, or RBP in a 64-bit build) from the faulting frame up the stack; each frame
 // holds the caller's frame pointer and the return address above it. Only addresses inside
 // the stack, rising from frame to frame, are followed.
 void CrashReport::AppendFrameChain(const CONTEXT& context)
@@ -72,13 +75,17 @@ void CrashReport::AppendFrameChain(const CONTEXT& context)
     MEMORY_BASIC_INFORMATION stack{};
     if (!::VirtualQuery(&stack, &stack, sizeof stack))
         return;
-    const DWORD low = reinterpret_cast<DWORD>(&stack);
-    const DWORD high = reinterpret_cast<DWORD>(stack.BaseAddress) + stack.RegionSize;
-    DWORD frame = context.Ebp;
+    const ULONG_PTR low = reinterpret_cast<ULONG_PTR>(&stack);
+    const ULONG_PTR high = reinterpret_cast<ULONG_PTR>(stack.BaseAddress) + stack.RegionSize;
+#ifdef _WIN64
+    ULONG_PTR frame = context.Rbp;
+#else
+    ULONG_PTR frame = context.Ebp;
+#endif
     for (int depth = 0; depth < kMaxFrames; ++depth) {
-        if (frame < low || frame > high - 2 * sizeof(DWORD) || frame % sizeof(DWORD) != 0)
+        if (frame < low || frame > high - 2 * sizeof(ULONG_PTR) || frame % sizeof(ULONG_PTR) != 0)
             break;
-        const DWORD* words = reinterpret_cast<const DWORD*>(frame);
+        const ULONG_PTR* words = reinterpret_cast<const ULONG_PTR*>(frame);
         if (!words[1])
             break;
         Append("  ");

@@ -14,8 +14,8 @@ public:
 
 private:
     void Append(const char* text);
-    void AppendHex(DWORD value);
-    void AppendLocation(DWORD address);  // module+0xoffset, or the bare address
+    void AppendHex(ULONG_PTR value, int digitCount);
+    void AppendLocation(ULONG_PTR address);  // module+0xoffset, or the bare address
     void AppendFrameChain(const CONTEXT& context);
 
     char m_text[4096] = {};

@@ -207,7 +207,9 @@ HRESULT UnregisterTypeLibrary(const Variables& variables)
     char key[kTextSize];
     if (!variables.Expand("TypeLib\\%APPID%\\1.0", key))
         return E_UNEXPECTED;
-    return KeyIsMissing(key) ? S_OK : ::UnRegisterTypeLib(LIBID_Verprobe, 1, 0, 0x409, SYS_WIN32);
+    // The library is registered under the system kind it was compiled for.
+    const SYSKIND sysKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+    return KeyIsMissing(key) ? S_OK : ::UnRegisterTypeLib(LIBID_Verprobe, 1, 0, 0x409, sysKind);
 }
 
 // The category manager is a COM object; regsvr32 and installers do not all

@@ -30,8 +30,8 @@ __attribute__((noinline)) void CallWriteNowhere()
 
 unsigned Offset(void (*function)())
 {
-    return reinterpret_cast<unsigned>(function) -
-           reinterpret_cast<unsigned>(::GetModuleHandleA(nullptr));
+    return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(function) -
+                                 reinterpret_cast<UINT_PTR>(::GetModuleHandleA(nullptr)));
 }
 
 } // namespace
