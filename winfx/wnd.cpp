@@ -26,6 +26,24 @@ struct CurrentMessage {
 // window object because a handler may destroy (and so delete) its own window.
 const CurrentMessage* currentMessage = nullptr;
 
+std::string TextOf(HWND hWnd)
+{
+    if (!hWnd)
+        return {};
+    const auto length = ::SendMessageA(hWnd, WM_GETTEXTLENGTH, 0, 0);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const auto copied =
+        ::SendMessageA(hWnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+void SetTextOf(HWND hWnd, const std::string& text)
+{
+    if (hWnd)
+        ::SendMessageA(hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 } // namespace
 
 CWnd::~CWnd()
@@ -110,6 +128,11 @@ bool CWnd::SubclassWindow(HWND hWnd)
     return true;
 }
 
+bool CWnd::SubclassDlgItem(UINT id, CWnd* parent)
+{
+    return parent && SubclassWindow(::GetDlgItem(parent->m_hWnd, static_cast<int>(id)));
+}
+
 HWND CWnd::UnsubclassWindow()
 {
     const HWND hWnd = m_hWnd;
@@ -121,6 +144,55 @@ HWND CWnd::UnsubclassWindow()
 }
 
 bool CWnd::PreTranslateMessage(MSG&)
+{
+    return false;
+}
+
+std::string CWnd::GetWindowText() const
+{
+    return TextOf(m_hWnd);
+}
+
+void CWnd::SetWindowText(const std::string& text) const
+{
+    SetTextOf(m_hWnd, text);
+}
+
+HWND CWnd::GetDlgItem(UINT id) const
+{
+    return m_hWnd ? ::GetDlgItem(m_hWnd, static_cast<int>(id)) : nullptr;
+}
+
+std::string CWnd::GetDlgItemText(UINT id) const
+{
+    return TextOf(GetDlgItem(id));
+}
+
+void CWnd::SetDlgItemText(UINT id, const std::string& text) const
+{
+    SetTextOf(GetDlgItem(id), text);
+}
+
+bool CWnd::RunModalLoop()
+{
+    MSG msg{};
+    while (ContinueModal()) {
+        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        if (got == -1)
+            return false;
+        if (!WalkPreTranslateTree(msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    return true;
+}
+
+bool CWnd::ContinueModal()
 {
     return false;
 }

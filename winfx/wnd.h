@@ -4,6 +4,8 @@
 
 #include "winfx/cmd_target.h"
 
+#include <string>
+
 class CWnd : public CCmdTarget {
 public:
     CWnd() = default;
@@ -26,7 +28,17 @@ public:
 
     // Attaches an existing window (a control) and routes its messages through this object.
     bool SubclassWindow(HWND hWnd);
+    // The same for the child of a dialog (or any window) with this control id.
+    bool SubclassDlgItem(UINT id, CWnd* parent);
     HWND UnsubclassWindow();
+
+    // The whole text of the window, however long (WM_GETTEXT, so it works on any window).
+    std::string GetWindowText() const;
+    void SetWindowText(const std::string& text) const;
+    // The same for a child window, by its control id.
+    HWND GetDlgItem(UINT id) const;
+    std::string GetDlgItemText(UINT id) const;
+    void SetDlgItemText(UINT id, const std::string& text) const;
 
     // A message about to be dispatched; true swallows it.
     virtual bool PreTranslateMessage(MSG& msg);
@@ -40,6 +52,13 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Called when the window is gone; objects that own themselves delete themselves here.
     virtual void PostNcDestroy();
+
+    // Runs the UI thread's messages, each offered to WalkPreTranslateTree first, for as long
+    // as ContinueModal() says so. A WM_QUIT seen here is posted again so that every loop out
+    // to the application's ends too; the result is then false. Whoever runs it must assume
+    // that anything (its own object included) may be gone when it returns false.
+    bool RunModalLoop();
+    virtual bool ContinueModal();
 
     // The window class's own processing (or the subclassed control's).
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
