@@ -6,6 +6,7 @@
 #include "tests/tools/copy_data_window.h"
 
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,13 @@ struct MenuItem {
     }
 };
 using MenuReport = std::vector<MenuItem>;
+
+// For the tests' failure messages.
+inline void PrintTo(const MenuItem& item, std::ostream* out)
+{
+    *out << "\n" << std::string(static_cast<std::size_t>(item.depth) * 2, ' ') << item.kind << ' '
+         << item.id << (item.isDefault ? " default " : " ") << '"' << item.text << '"';
+}
 
 class MenuReading {
 public:

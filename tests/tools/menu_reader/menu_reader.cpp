@@ -20,7 +20,9 @@ void Describe(HMENU menu, int depth, std::string& out)
         if (!::GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &item))
             continue;
         const char kind = (item.fType & MFT_SEPARATOR) ? 'S' : item.hSubMenu ? 'P' : 'I';
-        out += std::to_string(depth) + ' ' + kind + ' ' + std::to_string(item.wID) + ' ' +
+        // A popup's id is its handle: not worth reporting.
+        const UINT id = item.hSubMenu ? 0 : item.wID;
+        out += std::to_string(depth) + ' ' + kind + ' ' + std::to_string(id) + ' ' +
                ((item.fState & MFS_DEFAULT) ? '1' : '0') + ' ' + text + '\n';
         if (item.hSubMenu)
             Describe(item.hSubMenu, depth + 1, out);
