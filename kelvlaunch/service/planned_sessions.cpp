@@ -8,6 +8,10 @@
 void CUserSettings::GetPlannedSessions(SessionTablePtr& hostSessions)
 {
     const ServiceCommandResult result = SendServiceCommand("getPlannedSessions", GetUsername(), GetPassword());
+    // Exit came while the request or its error box ran: the program is ending, and nothing
+    // is written at exit.
+    if (!hostSessions)
+        return;
     std::string records = ExtractElement("records", result.m_strText);
 
     // The merge starts from what is on disk, and the list is written back whatever the

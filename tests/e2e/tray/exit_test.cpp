@@ -6,6 +6,7 @@
 
 #include "tests/tools/window_driver.h"
 
+#include <fstream>
 #include <functional>
 
 namespace fs = std::filesystem;
@@ -24,10 +25,13 @@ class ExitTest : public TrayTest {
 protected:
     void ExpectCleanExitFrom(const std::function<void()>& enterState)
     {
-        WriteList(m_run.Work() / "sessions.xml", {"Weekly review=123456", "Board & staff=777"});
-        WriteList(m_run.Work() / "osessions.xml", {"xyz=333"});
-        const std::string hosts = ReadFileBytes(m_run.Work() / "sessions.xml");
-        const std::string guests = ReadFileBytes(m_run.Work() / "osessions.xml");
+        // Line ends and spacing that the program's own writer would not give, so that any
+        // rewrite shows.
+        const std::string hosts = "<sessions>\n  <session Description=\"Weekly review\" AccessCode=\"123456\"/>\n"
+                                  "  <session Description=\"Board\" AccessCode=\"777\"/>\n</sessions>\n";
+        const std::string guests = "<sessions>\n  <session Description=\"xyz\" AccessCode=\"333\"/>\n</sessions>\n";
+        std::ofstream(m_run.Work() / "sessions.xml", std::ios::binary) << hosts;
+        std::ofstream(m_run.Work() / "osessions.xml", std::ios::binary) << guests;
         ASSERT_TRUE(Start());
 
         enterState();
