@@ -7,10 +7,11 @@
 
 void CUserSettings::GetPlannedSessions(SessionTablePtr& hostSessions)
 {
+    const bool hadList = hostSessions != nullptr;
     const ServiceCommandResult result = SendServiceCommand("getPlannedSessions", GetUsername(), GetPassword());
-    // Exit came while the request or its error box ran: the program is ending, and nothing
-    // is written at exit.
-    if (!hostSessions)
+    // A list freed while the request or its error box ran means Exit: the program is
+    // ending, and nothing is written at exit.
+    if (hadList && !hostSessions)
         return;
     std::string records = ExtractElement("records", result.m_strText);
 
