@@ -49,6 +49,7 @@ LRESULT TrayStandIn::Record(const COPYDATASTRUCT& data)
                         Ansi(nid.szInfoTitle, 64), nid.uTimeout, nid.dwInfoFlags};
     const std::pair<UINT, UINT> icon{request.window, request.id};
     std::lock_guard<std::mutex> hold(m_lock);
+    // Not ready: every request is refused (NIM_SETVERSION has no case here).
     switch (m_ready ? request.message : NIM_SETVERSION) {
     case NIM_ADD:
         request.accepted = m_icons.insert(icon).second;
