@@ -13,6 +13,7 @@ constexpr UINT kAccessCodeEdit = 1027;
 
 class GuestDialogTest : public TrayTest {
 protected:
+
     // Opens the dialog as the menu item does, checks how it shows, and returns it.
     HWND OpenDialog()
     {

@@ -165,7 +165,7 @@ public:
     {
         ::SHSetValueA(HKEY_CURRENT_USER, kKey, "Version", REG_SZ, version, static_cast<DWORD>(strlen(version) + 1));
     }
-    ~WindowsVersion() { ::SHDeleteKeyA(HKEY_CURRENT_USER, kKey); }
+    ~WindowsVersion() { ::SHDeleteValueA(HKEY_CURRENT_USER, kKey, "Version"); }
 
 private:
     static constexpr char kKey[] = "Software\\Wine\\AppDefaults\\kelvlaunch.exe";

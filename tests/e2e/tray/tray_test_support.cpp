@@ -14,6 +14,8 @@ namespace {
 const char kSettingsKey[] = "Software\\Ostrand\\LumetraAgent";
 const char kHeapCheckKey[] =
     "Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\kelvlaunch.exe";
+const char kLauncherDefaultsKey[] = "Software\\Wine\\AppDefaults\\kelvlaunch.exe";
+const char kLauncherX11Key[] = "Software\\Wine\\AppDefaults\\kelvlaunch.exe\\X11 Driver";
 constexpr DWORD kTimeoutMs = LauncherRun::kTimeoutMs;
 
 } // namespace
@@ -51,6 +53,9 @@ void TrayTest::TearDownTestSuite()
 void TrayTest::SetUp()
 {
     ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Ostrand");
+    // The launcher's windows unmanaged: on a display without a window manager, Wine would
+    // otherwise wait about 2 s for one each time a shown window (the dialog) is hidden.
+    ::SHSetValueA(HKEY_CURRENT_USER, kLauncherX11Key, "Managed", REG_SZ, "N", 2);
 }
 
 void TrayTest::TearDown()
@@ -60,6 +65,7 @@ void TrayTest::TearDown()
         m_run.Exit(exitCode);
     m_menus.reset();
     ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Ostrand");
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, kLauncherDefaultsKey);
 }
 
 bool TrayTest::Start()
