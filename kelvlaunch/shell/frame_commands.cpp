@@ -1,5 +1,6 @@
-// The main frame's service commands: the account and help pages, hosting a session, and
-// the import of planned sessions with the routing of the dynamic command range.
+// The main frame's service commands: the account and help pages, hosting a session, joining
+// one from the lists or as a guest by access code, and the import of planned sessions with
+// the routing of the dynamic command range.
 #include "app/main_frame.h"
 
 #include "app/kelvlaunch_app.h"
