@@ -10,6 +10,8 @@ const MessageMap CMainFrame::messageMap{&CFrameWnd::messageMap, {
     CommandEntry<ID_SUPPORT, &CMainFrame::OnSupport>,
     CommandEntry<ID_APP_EXIT, &CMainFrame::OnExit>,
     CommandEntry<ID_SUPPORT_REDUCED, &CMainFrame::OnSupport>,
+    MessageEntry<WM_TRAY_NOTIFY, &CMainFrame::OnTrayIconMessage>,
+    CommandEntry<ID_BE_GUEST, &CMainFrame::OnBeGuest>,
 }};
 
 bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
@@ -35,6 +37,7 @@ int CMainFrame::OnCreate(CREATESTRUCTA& cs)
     // menu for the whole run.
     if (!KelvlaunchApp().GetSettings()->GetSkin().empty())
         trayMenuId = IDR_TRAY_MENU_REDUCED;
+    AddTrayIcon();  // the program runs on without an icon when the shell refuses it
     return 0;
 }
 

@@ -3,9 +3,13 @@
 #pragma once
 
 #include "app/child_view.h"
+#include "shell/system_tray.h"
 #include "winfx/frame_wnd.h"
 
-class CMainFrame : public CFrameWnd {
+// The tray icon's callback message.
+constexpr UINT WM_TRAY_NOTIFY = WM_APP + 10;
+
+class CMainFrame : public CFrameWnd, private CTrayMenuBuilder {
 protected:
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
     CWnd* GetView() override { return &m_view; }
@@ -21,9 +25,16 @@ protected:
     void OnSupport();
     void OnImportPlannedSessions();
 
+    // The tray icon and its menu (shell/frame_tray.cpp, shell/frame_commands.cpp).
+    void AddTrayIcon();
+    LRESULT OnTrayIconMessage(WPARAM iconId, LPARAM mouseMessage);
+    void BuildPlannedSessionMenu(HMENU menu) override;
+    void OnBeGuest();
+
     static const MessageMap messageMap;
     const MessageMap& GetMessageMap() const override { return messageMap; }
 
 private:
+    CSystemTray m_trayIcon{*this};  // destroyed last, which removes the icon
     CChildView m_view;
 };

@@ -14,3 +14,9 @@
 // Dynamic ids of the "Join a Planned Session" submenu.
 #define ID_SESSION_FIRST 10000     // one per listed session, from here up
 #define ID_IMPORT_PLANNED 11000    // "Import Planned Sessions"
+
+// The tray menu's other commands and the guest access-code dialog.
+#define ID_SETUP 32791
+#define ID_BE_GUEST 32796
+#define IDD_ACCESS_CODE 151
+#define IDC_ACCESS_CODE 1027

@@ -7,7 +7,12 @@
 
 void CUserSettings::GetPlannedSessions(SessionTablePtr& hostSessions)
 {
+    const bool hadList = hostSessions != nullptr;
     const ServiceCommandResult result = SendServiceCommand("getPlannedSessions", GetUsername(), GetPassword());
+    // A list freed while the request or its error box ran means Exit: the program is
+    // ending, and nothing is written at exit.
+    if (hadList && !hostSessions)
+        return;
     std::string records = ExtractElement("records", result.m_strText);
 
     // The merge starts from what is on disk, and the list is written back whatever the

@@ -1,10 +1,15 @@
-// The main frame's service commands: the account and help pages, hosting a session, and
-// the import of planned sessions with the routing of the dynamic command range.
+// The main frame's service commands: the account and help pages, hosting a session, joining
+// one from the lists or as a guest by access code, and the import of planned sessions with
+// the routing of the dynamic command range.
 #include "app/main_frame.h"
 
 #include "app/kelvlaunch_app.h"
 #include "res/resource.h"
+#include "setup/access_code.h"
 #include "shell/service_pages.h"
+
+#include <string>
+#include <vector>
 
 bool CMainFrame::OnCmdMsg(UINT id, int code, void* extra, CommandHandlerQuery* handlerQuery)
 {
@@ -26,7 +31,37 @@ bool CMainFrame::OnSessionCommand(UINT id, int code, void*, CommandHandlerQuery*
         OnImportPlannedSessions();
         return true;
     }
-    return false;
+
+    // Addresses first, browser after: starting the browser can pump messages, and one of
+    // them may replace or free a table. Every matching entry opens its page.
+    CKelvlaunchApp& app = KelvlaunchApp();
+    const auto matches = [id](const SessionEntry& entry) {
+        return entry.m_nCommandID == static_cast<int32_t>(id);
+    };
+    std::vector<std::string> hostPages;
+    std::vector<std::string> guestPages;
+    if (app.m_pHostSessions)
+        for (const SessionEntry& entry : *app.m_pHostSessions)
+            if (matches(entry))
+                hostPages.push_back(HostJoinPage(entry.m_strAccessCode));
+    if (app.m_pGuestSessions)
+        for (const SessionEntry& entry : *app.m_pGuestSessions)
+            if (matches(entry))
+                guestPages.push_back(GuestJoinPage(entry.m_strAccessCode));
+    for (std::string& page : hostPages)
+        app.OpenServicePage(std::move(page), true);
+    for (std::string& page : guestPages)
+        app.OpenServicePage(std::move(page), false);
+    return true;  // also when no entry holds the id (the lists changed since the menu)
+}
+
+// The dialog's loop can run Exit, which deletes this frame: after it only the application
+// object is used. A dialog ended that way returns IDCANCEL.
+void CMainFrame::OnBeGuest()
+{
+    CAccessCode dialog(this);
+    if (dialog.DoModal() == IDOK)
+        KelvlaunchApp().OpenServicePage(GuestJoinPage(dialog.m_strAccessCode), false);
 }
 
 void CMainFrame::OnHostSession()

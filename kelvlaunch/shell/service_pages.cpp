@@ -2,6 +2,7 @@
 // service's pages expect them so, and nothing is encoded.
 #include "app/kelvlaunch_app.h"
 #include "service/service_endpoints.h"
+#include "shell/service_pages.h"
 
 #include <shellapi.h>
 
@@ -14,6 +15,18 @@ void CKelvlaunchApp::OpenServicePage(std::string pagePath, bool withCredentials)
                    "&skin=" + settings.GetSkin();
     }
     LaunchBrowser(address);
+}
+
+std::string HostJoinPage(const std::string& accessCode)
+{
+    return "join?agent&host&p=" + accessCode;
+}
+
+std::string GuestJoinPage(const std::string& accessCode)
+{
+    CUserSettings& settings = *KelvlaunchApp().GetSettings();
+    return "join?agent&guest&adv&name=" + settings.GetName() + "&email=" + settings.GetUsername() +
+           "&p=" + accessCode + "&skin=" + settings.GetSkin();
 }
 
 // The address is the browser's parameter, so the default-browser association plays no

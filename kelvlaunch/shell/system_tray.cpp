@@ -1,0 +1,190 @@
+#include "shell/system_tray.h"
+
+#include "app/kelvlaunch_app.h"
+#include "scoped_win.h"
+#include "winfx/win_app.h"
+
+namespace {
+
+// The record with the balloon fields, which every system with balloons understands.
+constexpr DWORD kIconDataSize = NOTIFYICONDATAA_V2_SIZE;
+#ifndef _WIN64
+static_assert(kIconDataSize == 488, "the shell's record with balloon fields");
+#endif
+
+constexpr UINT kShowFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+
+// Copies text into a fixed field, keeping its terminating zero. A double-byte character
+// that would not fit whole is dropped rather than split.
+template <std::size_t N>
+void CopyCut(char (&field)[N], const char* text)
+{
+    std::size_t length = 0;
+    for (const char* p = text ? text : ""; *p;) {
+        const std::size_t step = ::IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] ? 2 : 1;
+        if (length + step > N - 1)
+            break;
+        for (std::size_t i = 0; i < step; ++i)
+            field[length++] = *p++;
+    }
+    field[length] = '\0';
+}
+
+bool ShellSupportsIcons()
+{
+    return LOBYTE(LOWORD(::GetVersion())) >= 4;
+}
+
+bool SystemHasBalloons()
+{
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    static_assert(sizeof version == 148, "the version record balloons are tested with");
+    return ::GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+           version.dwMajorVersion >= 5;
+}
+
+} // namespace
+
+const MessageMap CSystemTray::messageMap{&CWnd::messageMap, {
+    MessageEntry<WM_SETTINGCHANGE, &CSystemTray::OnSettingChange>,
+    RegisteredMessageEntry<&taskbarCreatedMessage, &CSystemTray::OnTaskbarRestart>,
+}};
+
+CSystemTray::CSystemTray(CTrayMenuBuilder& menuBuilder)
+    : m_bBalloonSupported(SystemHasBalloons()), m_menuBuilder(menuBuilder)
+{
+}
+
+CSystemTray::~CSystemTray()
+{
+    DeleteIcon();
+    DestroyWindow();
+}
+
+bool CSystemTray::CreateIcon(CWnd* owner, UINT callbackMessage, const std::string& tip, HICON icon,
+                             UINT iconId, const char* balloonText, const char* balloonTitle,
+                             DWORD balloonIcon, UINT balloonTimeoutSeconds)
+{
+    m_bShellSupported = ShellSupportsIcons();
+    if (!m_bShellSupported)
+        return false;
+    // Receives the taskbar's broadcasts; never shown.
+    CreateEx(0, RegisterWndClass(0), "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
+
+    m_iconData.cbSize = kIconDataSize;
+    m_iconData.hWnd = owner && owner->m_hWnd ? owner->m_hWnd : m_hWnd;
+    m_iconData.uID = iconId;
+    m_iconData.hIcon = icon;
+    m_iconData.uCallbackMessage = callbackMessage;
+    m_iconData.uFlags = kShowFlags;
+    CopyCut(m_iconData.szTip, tip.c_str());
+
+    const bool withBalloon = m_bBalloonSupported && balloonText;
+    if (withBalloon) {
+        m_iconData.uFlags |= NIF_INFO;
+        CopyCut(m_iconData.szInfo, balloonText);
+        CopyCut(m_iconData.szInfoTitle, balloonTitle);
+        m_iconData.uTimeout = balloonTimeoutSeconds * 1000;
+        m_iconData.dwInfoFlags = balloonIcon;
+    }
+    m_uAddFlags = m_iconData.uFlags;
+    m_bIconWanted = true;
+
+    const bool added = Notify(NIM_ADD, m_uAddFlags);
+    m_bNotShown = m_bDeleted = !added;
+    // The balloon belongs to this add only: no later add or modify shows it again.
+    if (withBalloon)
+        m_iconData.szInfo[0] = '\0';
+    return added;
+}
+
+bool CSystemTray::DeleteIcon()
+{
+    m_bIconWanted = false;
+    if (!m_bShellSupported || m_bDeleted)
+        return true;
+    if (Notify(NIM_DELETE, 0))
+        m_bNotShown = m_bDeleted = true;
+    return m_bDeleted;
+}
+
+LRESULT CSystemTray::HandleIconNotification(UINT iconId, UINT mouseMessage)
+{
+    if (iconId != m_iconData.uID)
+        return 0;
+    CWinApp* app = CWinApp::GetApp();
+    if (!app || !app->m_pMainWnd || !app->m_pMainWnd->m_hWnd)
+        return 0;
+    const HWND owner = app->m_pMainWnd->m_hWnd;
+    const UINT button = LOWORD(mouseMessage);
+    if (button != WM_RBUTTONUP && button != WM_LBUTTONUP)
+        return 1;
+
+    // The icon id doubles as the menu's resource id.
+    const scoped::Menu menu(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_iconData.uID)));
+    if (!menu)
+        return 0;
+    m_menuBuilder.BuildPlannedSessionMenu(menu.get());
+    const HMENU popup = ::GetSubMenu(menu.get(), 0);
+    if (!popup)
+        return 0;
+    ::SetMenuDefaultItem(popup, m_nDefaultItem, m_bDefaultByPosition);
+    PrepareMenu(popup);
+
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    // Without the owner in front the menu would not close when the user clicks elsewhere.
+    ::SetForegroundWindow(owner);
+    // The menu's loop runs every command, Exit included, which deletes this object with
+    // the frame: from here on only locals are touched.
+    ::TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, owner, nullptr);
+    // Switches the owner's task after the menu so that the next click opens it again.
+    ::PostMessageA(owner, WM_NULL, 0, 0);
+    return 1;
+}
+
+void CSystemTray::PrepareMenu(HMENU) {}
+
+LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Only where the notifications come to this window rather than to an owner.
+    if (message == m_iconData.uCallbackMessage && message != 0)
+        return HandleIconNotification(static_cast<UINT>(wParam), static_cast<UINT>(lParam));
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+LRESULT CSystemTray::OnTaskbarRestart(WPARAM, LPARAM)
+{
+    // Also a taskbar that comes late, after a first add that failed, gets the icon; one that
+    // arrives while the shell still holds it (the add fails) refreshes it instead.
+    if (m_bIconWanted)
+        Restore(NIM_ADD);
+    return 0;
+}
+
+LRESULT CSystemTray::OnSettingChange(WPARAM flag, LPARAM)
+{
+    const LRESULT result = Default();
+    // A refresh, never an add of the balloon again: the shell still holds the icon unless
+    // the modify fails.
+    if (flag == SPI_SETWORKAREA && !m_bNotShown)
+        Restore(NIM_MODIFY);
+    return result;
+}
+
+bool CSystemTray::Notify(DWORD message, UINT flags)
+{
+    m_iconData.uFlags = flags;
+    return ::Shell_NotifyIconA(message, &m_iconData) != FALSE;
+}
+
+void CSystemTray::Restore(DWORD firstTry)
+{
+    const bool shown = firstTry == NIM_ADD
+                           ? Notify(NIM_ADD, m_uAddFlags) || Notify(NIM_MODIFY, kShowFlags)
+                           : Notify(NIM_MODIFY, kShowFlags) || Notify(NIM_ADD, m_uAddFlags);
+    m_bNotShown = !shown;
+    if (shown)
+        m_bDeleted = false;
+}

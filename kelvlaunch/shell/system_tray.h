@@ -1,0 +1,65 @@
+// The launcher's icon in the notification area: its tooltip, its one-time welcome balloon,
+// the menu on a click, and its return when the taskbar is created again.
+#pragma once
+
+#include "winfx/wnd.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+// Fills the tray menu just loaded, before it is shown.
+class CTrayMenuBuilder {
+public:
+    virtual void BuildPlannedSessionMenu(HMENU menu) = 0;
+
+protected:
+    ~CTrayMenuBuilder() = default;
+};
+
+class CSystemTray : public CWnd {
+public:
+    explicit CSystemTray(CTrayMenuBuilder& menuBuilder);
+    ~CSystemTray() override;  // deletes the icon and destroys the object's own window
+
+    // Adds the icon; true when the shell took it. The balloon (text and title may be null)
+    // shows with this add only, and only on systems that have balloons.
+    bool CreateIcon(CWnd* owner, UINT callbackMessage, const std::string& tip, HICON icon,
+                    UINT iconId, const char* balloonText, const char* balloonTitle,
+                    DWORD balloonIcon, UINT balloonTimeoutSeconds);
+    // True when the icon is (or already was) gone, or icons are not supported.
+    bool DeleteIcon();
+
+    // The icon's callback message: either button's release opens the tray menu.
+    virtual LRESULT HandleIconNotification(UINT iconId, UINT mouseMessage);
+    // Called with the popup just before it is shown.
+    virtual void PrepareMenu(HMENU popup);
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    LRESULT OnTaskbarRestart(WPARAM, LPARAM);
+    LRESULT OnSettingChange(WPARAM flag, LPARAM section);
+
+    static const MessageMap messageMap;
+    const MessageMap& GetMessageMap() const override { return messageMap; }
+
+private:
+    bool Notify(DWORD message, UINT flags);
+    // Puts the icon back, trying the other request when the shell refuses the first: it
+    // refuses an add for an icon it still holds and a modify for one it does not.
+    void Restore(DWORD firstTry);
+
+    NOTIFYICONDATAA m_iconData{};
+    bool m_bShellSupported = false;
+    bool m_bNotShown = true;
+    bool m_bDeleted = true;
+    bool m_bBalloonSupported = false;
+    UINT m_nDefaultItem = 0;
+    bool m_bDefaultByPosition = true;
+    UINT m_uAddFlags = 0;
+    // Between CreateIcon and DeleteIcon: a new taskbar gets the icon even when the first
+    // add failed (the program started before the shell).
+    bool m_bIconWanted = false;
+    CTrayMenuBuilder& m_menuBuilder;
+};

@@ -1,0 +1,194 @@
+// The launcher from its icon: the shell's notifications open the tray menu, the menu shows
+// the session lists, its items start the browser, the guest dialog takes a code, and Exit
+// ends the program cleanly whatever is open.
+#include "tray_test_support.h"
+
+#include "fake_service_control.h"
+#include "tests/tools/window_driver.h"
+
+#include <shlwapi.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kTip[] = "Click here to start a Kelvara Session!";
+const char kSetupHint[] = "Please select \"Setup...\" to configure your Login Information.";
+
+// The fixed part of menu 142 around its planned-session submenu.
+MenuReport FullMenu(const MenuReport& planned)
+{
+    MenuReport menu{{0, 'I', 32789, true, "&Host a Session"},
+                    {0, 'I', 32796, false, "Be a Guest..."},
+                    {0, 'P', 0, false, "&Join a Planned Session"}};
+    menu.insert(menu.end(), planned.begin(), planned.end());
+    menu.insert(menu.end(), {{0, 'S', 0, false, ""},
+                             {0, 'I', 32791, false, "&Setup..."},
+                             {0, 'P', 0, false, "More"},
+                             {1, 'I', 32797, false, "Manage My Account"},
+                             {1, 'I', 32798, false, "Exit"},
+                             {0, 'I', 32793, false, "Help"}});
+    return menu;
+}
+
+MenuItem Planned(UINT id, const std::string& text)
+{
+    return {1, 'I', id, false, text};
+}
+const MenuItem kSeparator{1, 'S', 0, false, ""};
+const MenuItem kImport{1, 'I', 11000, false, "Import Planned Sessions"};
+
+TEST_F(TrayTest, TheIconsMenuShowsTheListsAndItsItemsOpenTheirPages)
+{
+    WriteList(m_run.Work() / "sessions.xml", {"abc=111", "a&b=222"});
+    WriteList(m_run.Work() / "osessions.xml", {"xyz=333"});
+    ASSERT_TRUE(Start());
+
+    // No e-mail address: the icon comes with the welcome balloon.
+    const TrayRequest add = m_tray.Requests()[0];
+    EXPECT_EQ(add.message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(add.window, static_cast<UINT>(reinterpret_cast<UINT_PTR>(m_run.Frame())));
+    EXPECT_EQ(add.id, 142u);
+    EXPECT_EQ(add.callbackMessage, WM_TRAY_NOTIFY);
+    EXPECT_EQ(add.flags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO));
+    EXPECT_EQ(add.tip, kTip);
+    EXPECT_EQ(add.info, kSetupHint);
+    EXPECT_EQ(add.infoTitle, "Welcome to Kelvara");
+    EXPECT_EQ(add.infoFlags, static_cast<DWORD>(NIIF_WARNING));
+    EXPECT_EQ(add.timeout, 20000u);
+
+    // Only a button's release on this icon opens the menu.
+    for (const auto& [icon, mouse, result] : {std::tuple{143u, WM_RBUTTONUP, 0}, {142u, WM_LBUTTONDBLCLK, 1},
+                                              {142u, WM_MOUSEMOVE, 1}, {142u, WM_LBUTTONDOWN, 1},
+                                              {142u, WM_RBUTTONDOWN, 1}}) {
+        DWORD_PTR answer = 99;
+        ASSERT_TRUE(::SendMessageTimeoutA(m_run.Frame(), WM_TRAY_NOTIFY, icon, mouse, SMTO_NORMAL, 5000, &answer));
+        EXPECT_EQ(answer, static_cast<DWORD_PTR>(result)) << icon << " " << mouse;
+    }
+    EXPECT_EQ(m_menus->Count(), 0u);
+
+    const MenuReport expected = FullMenu({Planned(10000, "Host \"abc\""), Planned(10001, "Host \"a&b\""), kSeparator,
+                                          Planned(10002, "Join \"xyz\" as a Guest"), kSeparator, kImport});
+    EXPECT_EQ(OpenMenu(WM_RBUTTONUP), expected);
+    PostMenuKey(Thread(), VK_ESCAPE);
+    ASSERT_TRUE(WaitForMenuClosed());
+    EXPECT_EQ(OpenMenu(WM_LBUTTONUP), expected);
+
+    // The second host item, through the menu: its access key opens the submenu at its first item.
+    PostMenuChar(Thread(), 'j');
+    PostMenuKey(Thread(), VK_DOWN);
+    PostMenuChar(Thread(), '\r');
+    EXPECT_EQ(NextBrowserAddress(), std::string(kBaseUrl) + "join?agent&host&p=222&eMail=&pAssword=&skin=");
+
+    OpenMenu();
+    PostMenuChar(Thread(), 'j');
+    PostMenuKey(Thread(), VK_DOWN);
+    PostMenuKey(Thread(), VK_DOWN);
+    PostMenuChar(Thread(), '\r');
+    EXPECT_EQ(NextBrowserAddress(), std::string(kBaseUrl) + "join?agent&guest&adv&name=&email=&p=333&skin=");
+
+    EXPECT_TRUE(ExitsCleanly());
+    EXPECT_EQ(m_browser.Starts().size(), 2u);
+}
+
+TEST_F(TrayTest, ASkinGivesTheReducedMenuAndFullListsAreNumberedWithoutGaps)
+{
+    StoreSetting("skin", "s1");
+    StoreSetting("username", "ann@x.example");
+    std::vector<std::string> hosts, guests;
+    for (int i = 0; i < 49; ++i) {
+        hosts.push_back("h" + std::to_string(i));
+        guests.push_back("g" + std::to_string(i));
+    }
+    WriteList(m_run.Work() / "sessions.xml", hosts);
+    WriteList(m_run.Work() / "osessions.xml", guests);
+    ASSERT_TRUE(Start());
+
+    // An e-mail address is stored: no balloon.
+    EXPECT_EQ(m_tray.Requests()[0].id, 143u);
+    EXPECT_EQ(m_tray.Requests()[0].flags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+
+    MenuReport expected{{0, 'P', 0, true, "&Join a Planned Session"}};
+    for (int i = 0; i < 49; ++i)
+        expected.push_back(Planned(10000 + i, "Host \"h" + std::to_string(i) + "\""));
+    expected.push_back(kSeparator);
+    for (int i = 0; i < 49; ++i)
+        expected.push_back(Planned(10049 + i, "Join \"g" + std::to_string(i) + "\" as a Guest"));
+    expected.insert(expected.end(), {kSeparator, kImport,
+                                     {0, 'I', 32796, false, "Be a Guest..."},
+                                     {0, 'S', 0, false, ""},
+                                     {0, 'I', 32791, false, "&Setup..."},
+                                     {0, 'P', 0, false, "More"},
+                                     {1, 'I', 32798, false, "Exit"},
+                                     {0, 'I', 32806, false, "Help"}});
+    EXPECT_EQ(OpenMenu(), expected);
+
+    // The last guest entry, through the menu: up from the first item wraps to the last.
+    PostMenuChar(Thread(), 'j');
+    PostMenuKey(Thread(), VK_UP);
+    PostMenuKey(Thread(), VK_UP);
+    PostMenuChar(Thread(), '\r');
+    EXPECT_EQ(NextBrowserAddress(), std::string(kBaseUrl) + "join?agent&guest&adv&name=&email=ann@x.example&p=49&skin=s1");
+    EXPECT_TRUE(ExitsCleanly());
+}
+
+TEST_F(TrayTest, AnImportShowsItsSessionsInTheNextMenu)
+{
+    FakeServiceControl service;
+    service.Script(ReadFileBytes(fs::path(KV_FIXTURES) / "planned_sessions_reply.json"));
+    StoreSetting("server", service.Address());
+    StoreSetting("username", "ann@x.example");
+    WriteList(m_run.Work() / "osessions.xml", {"xyz=333"});
+    ASSERT_TRUE(Start());
+
+    // A guest list only: the empty host list gives no separator. The reply's names come
+    // as they are, entities included.
+    EXPECT_EQ(OpenMenu(), FullMenu({Planned(10000, "Join \"xyz\" as a Guest"), kSeparator, kImport}));
+    PostMenuChar(Thread(), 'j');
+    PostMenuKey(Thread(), VK_DOWN);
+    PostMenuChar(Thread(), '\r');
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(m_run.Work() / "sessions.xml"); }, LauncherRun::kTimeoutMs));
+
+    EXPECT_EQ(OpenMenu(), FullMenu({Planned(10000, "Host \"Board &amp; staff\""), Planned(10001, "Host \"Again\""),
+                                    Planned(10002, "Host \"Training\""), kSeparator,
+                                    Planned(10003, "Join \"xyz\" as a Guest"), kSeparator, kImport}));
+    PostMenuKey(Thread(), VK_ESCAPE);
+    ASSERT_TRUE(WaitForMenuClosed());
+    EXPECT_TRUE(ExitsCleanly());
+    EXPECT_TRUE(m_browser.Starts().empty());
+}
+
+// Per-application Windows version, as Wine offers it.
+class WindowsVersion {
+public:
+    explicit WindowsVersion(const char* version)
+    {
+        ::SHSetValueA(HKEY_CURRENT_USER, kKey, "Version", REG_SZ, version, static_cast<DWORD>(strlen(version) + 1));
+    }
+    ~WindowsVersion() { ::SHDeleteValueA(HKEY_CURRENT_USER, kKey, "Version"); }
+
+private:
+    static constexpr char kKey[] = "Software\\Wine\\AppDefaults\\kelvlaunch.exe";
+};
+
+TEST_F(TrayTest, TheWelcomeBalloonNeedsTheNtFamilyFromVersion5)
+{
+    for (const auto& [version, balloon] : {std::pair{"nt40", false}, {"win98", false}, {"win2k", true}}) {
+        SCOPED_TRACE(version);
+        WindowsVersion windows(version);
+        LauncherRun run{KV_KELVLAUNCH_EXE, KV_STACKTRACE_DLL};
+        const std::size_t before = m_tray.Requests().size();
+        ASSERT_TRUE(run.Start());
+        ASSERT_TRUE(m_tray.WaitForRequests(before + 1, LauncherRun::kTimeoutMs));
+        const TrayRequest add = m_tray.Requests()[before];
+        EXPECT_EQ(add.message, static_cast<DWORD>(NIM_ADD));
+        EXPECT_EQ(add.tip, kTip);
+        EXPECT_EQ((add.flags & NIF_INFO) != 0, balloon);
+        EXPECT_EQ(add.info, balloon ? kSetupHint : "");
+        DWORD exitCode = 1;
+        EXPECT_TRUE(run.Exit(exitCode));
+        EXPECT_EQ(exitCode, 0u);
+    }
+}
+
+} // namespace
