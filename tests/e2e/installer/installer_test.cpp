@@ -38,10 +38,12 @@ std::string RegistryForm(REFGUID guid)
     return std::string(text, text + wcslen(text));
 }
 
+std::string ClassKey() { return "CLSID\\" + RegistryForm(CLSID_CVerprobeObj); }
+
 // The keys that verprobe.dll's registration writes and its removal deletes.
 std::vector<std::string> ControlKeys()
 {
-    return {"CLSID\\" + RegistryForm(CLSID_CVerprobeObj), "Ostrand.Verprobe", "Ostrand.Verprobe.2",
+    return {ClassKey(), "Ostrand.Verprobe", "Ostrand.Verprobe.2",
             "TypeLib\\" + RegistryForm(LIBID_Verprobe), "AppID\\" + RegistryForm(LIBID_Verprobe)};
 }
 
@@ -136,7 +138,7 @@ protected:
         EXPECT_EQ(kHostList, ReadFileBytes(DataFolder() / "sessions.xml"));
         EXPECT_EQ(kGuestList, ReadFileBytes(DataFolder() / "osessions.xml"));
         for (const auto& [value, text] : kAccount)
-            EXPECT_EQ(text, RegistryString(HKEY_CURRENT_USER, kSettingsKey, value)) << value;
+            EXPECT_EQ(std::string(text), RegistryString(HKEY_CURRENT_USER, kSettingsKey, value)) << value;
     }
 
     static void ExpectProgramFilesAsBuilt()
@@ -165,13 +167,13 @@ TEST_F(InstallerTest, SilentInstallSetsUpTheMachineAndTheInstallingUser)
     ExpectProgramFilesAsBuilt();
     const std::string program = ProgramFolder().string();
     EXPECT_EQ(program + "\\verprobe.dll",
-              RegistryString(HKEY_CLASSES_ROOT, (ControlKeys()[0] + "\\InprocServer32").c_str(), ""));
+              RegistryString(HKEY_CLASSES_ROOT, (ClassKey() + "\\InprocServer32").c_str(), ""));
     EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
 
     const auto entry = [](const char* value) { return RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, value); };
-    EXPECT_EQ("Kelvara", entry("DisplayName"));
-    EXPECT_EQ(KV_VERSION, entry("DisplayVersion"));
-    EXPECT_EQ("Ostrand", entry("Publisher"));
+    EXPECT_EQ(std::string("Kelvara"), entry("DisplayName"));
+    EXPECT_EQ(std::string(KV_VERSION), entry("DisplayVersion"));
+    EXPECT_EQ(std::string("Ostrand"), entry("Publisher"));
     EXPECT_EQ(program + "\\kelvlaunch.exe,0", entry("DisplayIcon"));
     EXPECT_EQ("\"" + program + "\\uninstall.exe\"", entry("UninstallString"));
     EXPECT_EQ("\"" + program + "\\uninstall.exe\" /S", entry("QuietUninstallString"));
@@ -191,7 +193,7 @@ TEST_F(InstallerTest, SilentInstallSetsUpTheMachineAndTheInstallingUser)
     }
     EXPECT_TRUE(fs::is_directory(DataFolder()));
     EXPECT_TRUE(fs::is_empty(DataFolder()));
-    EXPECT_EQ(kServer, Server());
+    EXPECT_EQ(std::string(kServer), Server());
 }
 
 TEST_F(InstallerTest, LauncherStartedAtLogonKeepsItsListsInTheDataFolder)
@@ -225,11 +227,11 @@ TEST_F(InstallerTest, UpgradeRepairsTheProgramFilesAndKeepsEveryUsersData)
     ExpectProgramFilesAsBuilt();
     EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
     ExpectUserDataKept();
-    EXPECT_EQ(kServer, Server());
+    EXPECT_EQ(std::string(kServer), Server());
 
     // Only a server given on the command line replaces the stored one.
     ASSERT_EQ(kSuccess, RunSetup("/S /SERVER=10.1.2.3"));
-    EXPECT_EQ("10.1.2.3", Server());
+    EXPECT_EQ(std::string("10.1.2.3"), Server());
     ExpectUserDataKept();
 }
 
@@ -256,15 +258,15 @@ TEST_F(InstallerTest, RunningLauncherMakesSilentSetupFailWithoutChangingAnything
     EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
     EXPECT_FALSE(fs::exists(StartMenuShortcut()));
     EXPECT_TRUE(fs::exists(StartupShortcut()));
-    EXPECT_EQ("0.9", RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"));
-    EXPECT_EQ(kServer, Server());
+    EXPECT_EQ(std::string("0.9"), RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"));
+    EXPECT_EQ(std::string(kServer), Server());
 
     // Once the user has exited it from the tray menu, the same command goes through.
     ASSERT_EQ(kSuccess, launcher.Exit());
     ASSERT_EQ(kSuccess, RunSetup("/S /SERVER=10.1.2.3"));
     EXPECT_TRUE(fs::exists(StartMenuShortcut()));
-    EXPECT_EQ(KV_VERSION, RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"));
-    EXPECT_EQ("10.1.2.3", Server());
+    EXPECT_EQ(std::string(KV_VERSION), RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"));
+    EXPECT_EQ(std::string("10.1.2.3"), Server());
 }
 
 TEST_F(InstallerTest, SilentUninstallRemovesKelvaraAndKeepsTheUsersData)
@@ -289,7 +291,7 @@ TEST_F(InstallerTest, SilentUninstallRemovesKelvaraAndKeepsTheUsersData)
         EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
     EXPECT_EQ(std::optional<DWORD>(2), ProbeVersion(kControlVersion));
     ExpectUserDataKept();
-    EXPECT_EQ(kServer, Server());
+    EXPECT_EQ(std::string(kServer), Server());
 
     // A second uninstall finds nothing to do; installing again brings everything back.
     EXPECT_EQ(kSuccess, UninstallWithCopy(UninstallerCopy(), "/S"));
@@ -298,7 +300,7 @@ TEST_F(InstallerTest, SilentUninstallRemovesKelvaraAndKeepsTheUsersData)
     EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
     EXPECT_TRUE(ReadShortcut(StartupShortcut()));
     ExpectUserDataKept();
-    EXPECT_EQ(kServer, Server());
+    EXPECT_EQ(std::string(kServer), Server());
 }
 
 } // namespace
