@@ -56,10 +56,10 @@ std::optional<DWORD> RunProgram(const std::string& program, const std::string& a
 
 std::optional<DWORD> RunSetup(const std::string& arguments) { return RunProgram(KV_SETUP_EXE, arguments); }
 
-std::optional<DWORD> UninstallWithCopy(const fs::path& copy, const std::string& arguments)
+std::optional<DWORD> UninstallWithCopy(const fs::path& copy, const fs::path& folder, const std::string& arguments)
 {
     // _?= takes the rest of the command line as the folder, unquoted.
-    return RunProgram(copy.string(), arguments + " _?=" + ProgramFolder().string());
+    return RunProgram(copy.string(), arguments + " _?=" + folder.string());
 }
 
 std::optional<DWORD> ProbeVersion(const std::string& expected)

@@ -31,9 +31,10 @@ std::optional<Shortcut> ReadShortcut(const fs::path& link);
 // The exit code of "program arguments", or nothing when it did not end within a minute.
 std::optional<DWORD> RunProgram(const std::string& program, const std::string& arguments);
 std::optional<DWORD> RunSetup(const std::string& arguments);
-// The uninstaller from a copy outside the program folder, run in place of the installed one
-// (_?=), so that it returns only when done: what the installed one does after copying itself.
-std::optional<DWORD> UninstallWithCopy(const fs::path& copy, const std::string& arguments);
+// The uninstaller from a copy outside the program folder, run in place of the one installed
+// there (_?=), so that it returns only when done: what the installed one does after copying
+// itself.
+std::optional<DWORD> UninstallWithCopy(const fs::path& copy, const fs::path& folder, const std::string& arguments);
 
 // Exit code of the JScript client: 0 it created Ostrand.Verprobe and read this version of
 // the control itself, 1 it read another, 2 it could not create the control.

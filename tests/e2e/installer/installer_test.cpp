@@ -106,20 +106,28 @@ protected:
 
     static void RemoveKelvara()
     {
-        if (fs::exists(ProgramFolder() / "uninstall.exe") && KeepUninstaller())
-            UninstallWithCopy(UninstallerCopy(), "/S");
-        std::error_code error;
-        fs::remove_all(DataFolder(), error);
-        EXPECT_FALSE(error) << error.message();
+        const auto location = RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation");
+        const fs::path folder = location ? fs::path(*location) : ProgramFolder();
+        if (fs::exists(folder / "uninstall.exe") && KeepUninstaller(folder))
+            UninstallWithCopy(UninstallerCopy(), folder, "/S");
+        // A helper that the shell used to start a shortcut may still be ending, holding the
+        // data folder as its working folder.
+        EXPECT_TRUE(WaitUntil(
+            [] {
+                std::error_code error;
+                fs::remove_all(DataFolder(), error);
+                return !error;
+            },
+            kTimeoutMs));
         ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Ostrand");
     }
 
     static fs::path UninstallerCopy() { return fs::absolute("uninstall-copy.exe"); }
 
-    static bool KeepUninstaller()
+    static bool KeepUninstaller(const fs::path& folder = ProgramFolder())
     {
         std::error_code error;
-        return fs::copy_file(ProgramFolder() / "uninstall.exe", UninstallerCopy(),
+        return fs::copy_file(folder / "uninstall.exe", UninstallerCopy(),
                              fs::copy_options::overwrite_existing, error);
     }
 
@@ -235,6 +243,22 @@ TEST_F(InstallerTest, UpgradeRepairsTheProgramFilesAndKeepsEveryUsersData)
     ExpectUserDataKept();
 }
 
+TEST_F(InstallerTest, UpgradeGoesWhereTheFirstInstallWasPut)
+{
+    const fs::path chosen = "C:\\Apps\\Kelvara";
+    ASSERT_EQ(kSuccess, RunSetup("/S /D=" + chosen.string()));
+    ASSERT_EQ(kSuccess, RunSetup("/S"));
+
+    EXPECT_EQ(4u, FolderFiles(chosen).size());
+    EXPECT_FALSE(fs::exists(ProgramFolder()));
+    EXPECT_EQ(chosen.string(), RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation"));
+    EXPECT_EQ((chosen / "verprobe.dll").string(),
+              RegistryString(HKEY_CLASSES_ROOT, (ClassKey() + "\\InprocServer32").c_str(), ""));
+    const auto shortcut = ReadShortcut(StartupShortcut());
+    ASSERT_TRUE(shortcut);
+    EXPECT_EQ((chosen / "kelvlaunch.exe").string(), shortcut->target);
+}
+
 TEST_F(InstallerTest, RunningLauncherMakesSilentSetupFailWithoutChangingAnything)
 {
     ASSERT_EQ(kSuccess, RunSetup(std::string("/S /SERVER=") + kServer));
@@ -250,7 +274,7 @@ TEST_F(InstallerTest, RunningLauncherMakesSilentSetupFailWithoutChangingAnything
     const auto install = RunSetup("/S /SERVER=10.1.2.3");
     ASSERT_TRUE(install);
     EXPECT_NE(0u, *install);
-    const auto uninstall = UninstallWithCopy(UninstallerCopy(), "/S");
+    const auto uninstall = UninstallWithCopy(UninstallerCopy(), ProgramFolder(), "/S");
     ASSERT_TRUE(uninstall);
     EXPECT_NE(0u, *uninstall);
 
@@ -294,7 +318,7 @@ TEST_F(InstallerTest, SilentUninstallRemovesKelvaraAndKeepsTheUsersData)
     EXPECT_EQ(std::string(kServer), Server());
 
     // A second uninstall finds nothing to do; installing again brings everything back.
-    EXPECT_EQ(kSuccess, UninstallWithCopy(UninstallerCopy(), "/S"));
+    EXPECT_EQ(kSuccess, UninstallWithCopy(UninstallerCopy(), ProgramFolder(), "/S"));
     ASSERT_EQ(kSuccess, RunSetup("/S"));
     ExpectProgramFilesAsBuilt();
     EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
