@@ -1,14 +1,9 @@
 #include "tests/tools/launcher_run.h"
 
+#include "tests/tools/launcher_frame.h"
 #include "tests/tools/window_driver.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-constexpr UINT kExitCommand = 32798;
-
-} // namespace
 
 LauncherRun::LauncherRun(const std::string& program, const std::string& stackTraceDll)
     : m_root(fs::absolute("run"))
@@ -36,27 +31,17 @@ bool LauncherRun::Start()
 
 HWND LauncherRun::Frame() const
 {
-    // Its message boxes carry the same title.
-    for (HWND hWnd : TopLevelWindowsOf(m_process.Id()))
-        if (WindowText(hWnd) == "kelvlaunch" && WindowClassName(hWnd) != "#32770")
-            return hWnd;
-    return nullptr;
+    return LauncherFrame(m_process.Id());
 }
 
 bool LauncherRun::Command(UINT id) const
 {
-    const HWND frame = Frame();
-    DWORD_PTR result = 0;
-    return frame && ::SendMessageTimeoutA(frame, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL,
-                                          kTimeoutMs, &result) != 0;
+    return SendLauncherCommand(m_process.Id(), id, kTimeoutMs);
 }
 
 bool LauncherRun::Exit(DWORD& exitCode) const
 {
-    // Posted: the frame is destroyed while handling it, so no reply would come back.
-    const HWND frame = Frame();
-    return frame && ::PostMessageA(frame, WM_COMMAND, MAKEWPARAM(kExitCommand, 0), 0) &&
-           WaitForExit(exitCode);
+    return PostLauncherExit(m_process.Id()) && WaitForExit(exitCode);
 }
 
 bool LauncherRun::WaitForExit(DWORD& exitCode) const

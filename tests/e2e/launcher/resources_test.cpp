@@ -54,6 +54,8 @@ TEST(ResourcesTest, IconAndManifestArePresent)
     EXPECT_NE(text.find("<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\""), std::string::npos);
     // The program takes whatever common controls the system gives by default.
     EXPECT_EQ(text.find("Common-Controls"), std::string::npos);
+    // No execution level: where it cannot write its lists, Windows redirects them for the user.
+    EXPECT_EQ(text.find("requestedExecutionLevel"), std::string::npos);
 }
 
 } // namespace

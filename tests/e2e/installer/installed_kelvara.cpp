@@ -1,0 +1,104 @@
+#include "installed_kelvara.h"
+
+#include "scoped_win.h"
+#include "tests/tools/child_process.h"
+#include "tests/tools/file_bytes.h"
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+namespace installed {
+
+namespace {
+
+constexpr DWORD kProgramTimeoutMs = 60000;
+
+fs::path KnownFolder(int csidl)
+{
+    char path[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+} // namespace
+
+fs::path ProgramFolder() { return KnownFolder(CSIDL_PROGRAM_FILES) / "Kelvara"; }
+fs::path DataFolder() { return KnownFolder(CSIDL_APPDATA) / "Kelvara"; }
+fs::path StartMenuShortcut() { return KnownFolder(CSIDL_PROGRAMS) / "Kelvara.lnk"; }
+fs::path StartupShortcut() { return KnownFolder(CSIDL_STARTUP) / "Kelvara.lnk"; }
+
+std::optional<Shortcut> ReadShortcut(const fs::path& link)
+{
+    scoped::ComPtr<IShellLinkA> shellLink;
+    scoped::ComPtr<IPersistFile> file;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                  shellLink.put_void())) ||
+        FAILED(shellLink->QueryInterface(IID_IPersistFile, file.put_void())) ||
+        FAILED(file->Load(link.wstring().c_str(), STGM_READ)))
+        return std::nullopt;
+    char target[MAX_PATH] = {};
+    char folder[MAX_PATH] = {};
+    if (FAILED(shellLink->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) ||
+        FAILED(shellLink->GetWorkingDirectory(folder, MAX_PATH)))
+        return std::nullopt;
+    return Shortcut{target, folder};
+}
+
+std::optional<DWORD> RunProgram(const std::string& program, const std::string& arguments)
+{
+    ChildProcess process;
+    DWORD exitCode = 0;
+    if (!process.Start(program, arguments, fs::current_path().string()) ||
+        !process.WaitForExit(kProgramTimeoutMs, exitCode))
+        return std::nullopt;
+    return exitCode;
+}
+
+std::optional<DWORD> RunSetup(const std::string& arguments) { return RunProgram(KV_SETUP_EXE, arguments); }
+
+std::optional<DWORD> UninstallWithCopy(const fs::path& copy, const fs::path& folder, const std::string& arguments)
+{
+    // _?= takes the rest of the command line as the folder, unquoted.
+    return RunProgram(copy.string(), arguments + " _?=" + folder.string());
+}
+
+std::optional<DWORD> ProbeVersion(const std::string& expected)
+{
+    char system[MAX_PATH] = {};
+    ::GetSystemDirectoryA(system, MAX_PATH);
+    return RunProgram((fs::path(system) / "cscript.exe").string(),
+               "//nologo \"" + std::string(KV_PROBE_SCRIPT) + "\" \"" + expected + "\"");
+}
+
+std::optional<std::string> RegistryString(HKEY root, const char* key, const char* value)
+{
+    char data[1024] = {};
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    if (::SHGetValueA(root, key, value, &type, data, &size) != ERROR_SUCCESS || type != REG_SZ)
+        return std::nullopt;
+    return std::string(data);
+}
+
+bool RegistryKeyExists(HKEY root, const std::string& key)
+{
+    scoped::RegKey opened;
+    return ::RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.put()) == ERROR_SUCCESS;
+}
+
+void StoreSetting(const char* value, const std::string& text)
+{
+    ::SHSetValueA(HKEY_CURRENT_USER, kSettingsKey, value, REG_SZ, text.c_str(), DWORD(text.size() + 1));
+}
+
+std::map<std::string, std::string> FolderFiles(const fs::path& folder)
+{
+    std::map<std::string, std::string> files;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error))
+        if (entry.is_regular_file())
+            files[entry.path().filename().string()] = ReadFileBytes(entry.path());
+    return files;
+}
+
+} // namespace installed

@@ -1,0 +1,330 @@
+// The setup program as administrators and users meet it: a silent install with its server,
+// the launcher started at logon keeping its lists in the user's data folder, an upgrade over
+// a damaged copy, a launcher that holds its files, and removal.
+#include "installed_kelvara.h"
+
+#include "fake_service_control.h"
+#include "scoped_win.h"
+#include "tests/tools/file_bytes.h"
+#include "tests/tools/launcher_frame.h"
+#include "tests/tools/window_driver.h"
+#include "verprobe_idl.h"
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <shlwapi.h>
+
+#include <fstream>
+
+using namespace installed;
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 30000;
+constexpr UINT kImportPlanned = 11000;
+const std::optional<DWORD> kSuccess = 0;
+const char kControlVersion[] = "2, 0, 0, 3";
+const char kProgramFiles[][16] = {"StackTrace.dll", "kelvlaunch.exe", "verprobe.dll"};
+const char kServer[] = "meet.example.net";
+const char kHostList[] = "<sessions>\r\n\t<session Description=\"Weekly review\" AccessCode=\"4711\" />\r\n</sessions>\r\n";
+const char kGuestList[] = "<sessions>\r\n\t<session Description=\"Ben's class\" AccessCode=\"77 12\" />\r\n</sessions>\r\n";
+const char* const kAccount[][2] = {
+    {"name", "Ann Lee"}, {"username", "ann@x.example"}, {"password", "5ebe2294ecd0e0f08eab7690d2a6ee69"}, {"skin", "blue"}};
+
+std::string RegistryForm(REFGUID guid)
+{
+    wchar_t text[40] = {};
+    ::StringFromGUID2(guid, text, 40);
+    return std::string(text, text + wcslen(text));
+}
+
+std::string ClassKey() { return "CLSID\\" + RegistryForm(CLSID_CVerprobeObj); }
+
+// The keys that verprobe.dll's registration writes and its removal deletes.
+std::vector<std::string> ControlKeys()
+{
+    return {ClassKey(), "Ostrand.Verprobe", "Ostrand.Verprobe.2",
+            "TypeLib\\" + RegistryForm(LIBID_Verprobe), "AppID\\" + RegistryForm(LIBID_Verprobe)};
+}
+
+std::optional<std::string> Server() { return RegistryString(HKEY_CURRENT_USER, kSettingsKey, "server"); }
+
+// The launcher as the shell starts it from a shortcut (at logon, from the Start menu); ended
+// at the end if it is still running.
+class ShortcutLauncher {
+public:
+    explicit ShortcutLauncher(const fs::path& link)
+    {
+        const std::string file = link.string();
+        if (reinterpret_cast<INT_PTR>(::ShellExecuteA(nullptr, nullptr, file.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) <= 32)
+            return;
+        // The shell may start it through a helper of its own: the process is found by its frame.
+        HWND frame = nullptr;
+        WaitUntil([&frame] { return (frame = ::FindWindowA(nullptr, "kelvlaunch")) != nullptr; }, kTimeoutMs);
+        DWORD id = 0;
+        if (frame && ::GetWindowThreadProcessId(frame, &id))
+            m_process.reset(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, id));
+    }
+    ~ShortcutLauncher()
+    {
+        if (m_process && ::WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT) {
+            ::TerminateProcess(m_process.get(), 1);
+            ::WaitForSingleObject(m_process.get(), kTimeoutMs);
+        }
+    }
+
+    // Its hidden frame is there.
+    bool Started() const { return bool(m_process); }
+    DWORD Id() const { return ::GetProcessId(m_process.get()); }
+    std::optional<DWORD> Exit() const
+    {
+        DWORD exitCode = 0;
+        if (!PostLauncherExit(Id()) || ::WaitForSingleObject(m_process.get(), kTimeoutMs) != WAIT_OBJECT_0 ||
+            !::GetExitCodeProcess(m_process.get(), &exitCode))
+            return std::nullopt;
+        return exitCode;
+    }
+
+private:
+    scoped::Kernel m_process;
+};
+
+class InstallerTest : public ::testing::Test {
+protected:
+    // Every scenario starts on a machine without Kelvara and without the user's data.
+    void SetUp() override
+    {
+        ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
+        RemoveKelvara();
+    }
+
+    void TearDown() override
+    {
+        RemoveKelvara();
+        ::CoUninitialize();
+    }
+
+    static void RemoveKelvara()
+    {
+        const auto location = RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation");
+        const fs::path folder = location ? fs::path(*location) : ProgramFolder();
+        if (fs::exists(folder / "uninstall.exe") && KeepUninstaller(folder))
+            UninstallWithCopy(UninstallerCopy(), folder, "/S");
+        // A helper that the shell used to start a shortcut may still be ending, holding the
+        // data folder as its working folder.
+        EXPECT_TRUE(WaitUntil(
+            [] {
+                std::error_code error;
+                fs::remove_all(DataFolder(), error);
+                return !error;
+            },
+            kTimeoutMs));
+        ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Ostrand");
+    }
+
+    static fs::path UninstallerCopy() { return fs::absolute("uninstall-copy.exe"); }
+
+    static bool KeepUninstaller(const fs::path& folder = ProgramFolder())
+    {
+        std::error_code error;
+        return fs::copy_file(folder / "uninstall.exe", UninstallerCopy(),
+                             fs::copy_options::overwrite_existing, error);
+    }
+
+    // The lists and account of someone who has used Kelvara for a while.
+    static void GiveUserData()
+    {
+        fs::create_directories(DataFolder());
+        std::ofstream(DataFolder() / "sessions.xml", std::ios::binary) << kHostList;
+        std::ofstream(DataFolder() / "osessions.xml", std::ios::binary) << kGuestList;
+        for (const auto& [value, text] : kAccount)
+            StoreSetting(value, text);
+    }
+
+    static void ExpectUserDataKept()
+    {
+        EXPECT_EQ(kHostList, ReadFileBytes(DataFolder() / "sessions.xml"));
+        EXPECT_EQ(kGuestList, ReadFileBytes(DataFolder() / "osessions.xml"));
+        for (const auto& [value, text] : kAccount)
+            EXPECT_EQ(std::string(text), RegistryString(HKEY_CURRENT_USER, kSettingsKey, value)) << value;
+    }
+
+    static void ExpectProgramFilesAsBuilt()
+    {
+        const auto files = FolderFiles(ProgramFolder());
+        for (const char* name : kProgramFiles) {
+            const auto installed = files.find(name);
+            EXPECT_TRUE(installed != files.end() &&
+                        installed->second == ReadFileBytes(fs::path(KV_SETUP_STAGE) / name))
+                << name;
+        }
+        EXPECT_EQ(1u, files.count("uninstall.exe"));
+        EXPECT_EQ(4u, files.size());
+    }
+};
+
+TEST_F(InstallerTest, SilentInstallSetsUpTheMachineAndTheInstallingUser)
+{
+    // A server that is no host name stops the setup program before it changes anything.
+    EXPECT_EQ(std::optional<DWORD>(ERROR_INVALID_PARAMETER), RunSetup("/S /SERVER=meet;example"));
+    EXPECT_FALSE(fs::exists(ProgramFolder()));
+    EXPECT_FALSE(Server());
+
+    ASSERT_EQ(kSuccess, RunSetup(std::string("/S /SERVER=") + kServer));
+
+    ExpectProgramFilesAsBuilt();
+    const std::string program = ProgramFolder().string();
+    EXPECT_EQ(program + "\\verprobe.dll",
+              RegistryString(HKEY_CLASSES_ROOT, (ClassKey() + "\\InprocServer32").c_str(), ""));
+    EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
+
+    const auto entry = [](const char* value) { return RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, value); };
+    EXPECT_EQ(std::string("Kelvara"), entry("DisplayName"));
+    EXPECT_EQ(std::string(KV_VERSION), entry("DisplayVersion"));
+    EXPECT_EQ(std::string("Ostrand"), entry("Publisher"));
+    EXPECT_EQ(program + "\\kelvlaunch.exe,0", entry("DisplayIcon"));
+    EXPECT_EQ("\"" + program + "\\uninstall.exe\"", entry("UninstallString"));
+    EXPECT_EQ("\"" + program + "\\uninstall.exe\" /S", entry("QuietUninstallString"));
+    DWORD sizeKb = 0;
+    DWORD bytes = sizeof sizeKb;
+    EXPECT_EQ(ERROR_SUCCESS, ::SHGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize", nullptr, &sizeKb, &bytes));
+    std::uintmax_t installedBytes = 0;
+    for (const auto& file : fs::directory_iterator(ProgramFolder()))
+        installedBytes += file.file_size();
+    EXPECT_NEAR(double(installedBytes) / 1024, double(sizeKb), 4.0);
+
+    for (const fs::path& link : {StartMenuShortcut(), StartupShortcut()}) {
+        const auto shortcut = ReadShortcut(link);
+        ASSERT_TRUE(shortcut) << link;
+        EXPECT_EQ(program + "\\kelvlaunch.exe", shortcut->target) << link;
+        EXPECT_EQ(DataFolder().string(), shortcut->workingFolder) << link;
+    }
+    EXPECT_TRUE(fs::is_directory(DataFolder()));
+    EXPECT_TRUE(fs::is_empty(DataFolder()));
+    EXPECT_EQ(std::string(kServer), Server());
+}
+
+TEST_F(InstallerTest, LauncherStartedAtLogonKeepsItsListsInTheDataFolder)
+{
+    const FakeServiceControl service;
+    service.Script(ReadFileBytes(fs::path(KV_FIXTURES) / "planned_sessions_reply.json"));
+    ASSERT_EQ(kSuccess, RunSetup("/S /SERVER=" + service.Address()));
+    StoreSetting("username", "ann@x.example");
+    StoreSetting("password", "5ebe2294ecd0e0f08eab7690d2a6ee69");
+    fs::copy_file(fs::path(KV_FIXTURES) / "host_sessions_before.xml", DataFolder() / "sessions.xml");
+
+    // As the shell starts the Startup folder's shortcuts at logon.
+    const ShortcutLauncher launcher(StartupShortcut());
+    ASSERT_TRUE(launcher.Started());
+
+    ASSERT_TRUE(SendLauncherCommand(launcher.Id(), kImportPlanned, kTimeoutMs));
+    EXPECT_EQ(ReadFileBytes(fs::path(KV_FIXTURES) / "host_sessions_after.xml"),
+              ReadFileBytes(DataFolder() / "sessions.xml"));
+    EXPECT_EQ(4u, FolderFiles(ProgramFolder()).size());
+    EXPECT_EQ(kSuccess, launcher.Exit());
+}
+
+TEST_F(InstallerTest, UpgradeRepairsTheProgramFilesAndKeepsEveryUsersData)
+{
+    ASSERT_EQ(kSuccess, RunSetup(std::string("/S /SERVER=") + kServer));
+    GiveUserData();
+    fs::remove(ProgramFolder() / "StackTrace.dll");
+    std::ofstream(ProgramFolder() / "verprobe.dll", std::ios::binary) << "damaged";
+
+    ASSERT_EQ(kSuccess, RunSetup("/S"));
+    ExpectProgramFilesAsBuilt();
+    EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
+    ExpectUserDataKept();
+    EXPECT_EQ(std::string(kServer), Server());
+
+    // Only a server given on the command line replaces the stored one.
+    ASSERT_EQ(kSuccess, RunSetup("/S /SERVER=10.1.2.3"));
+    EXPECT_EQ(std::string("10.1.2.3"), Server());
+    ExpectUserDataKept();
+}
+
+TEST_F(InstallerTest, UpgradeGoesWhereTheFirstInstallWasPut)
+{
+    const fs::path chosen = "C:\\Apps\\Kelvara";
+    ASSERT_EQ(kSuccess, RunSetup("/S /D=" + chosen.string()));
+    ASSERT_EQ(kSuccess, RunSetup("/S"));
+
+    EXPECT_EQ(4u, FolderFiles(chosen).size());
+    EXPECT_FALSE(fs::exists(ProgramFolder()));
+    EXPECT_EQ(chosen.string(), RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation"));
+    EXPECT_EQ((chosen / "verprobe.dll").string(),
+              RegistryString(HKEY_CLASSES_ROOT, (ClassKey() + "\\InprocServer32").c_str(), ""));
+    const auto shortcut = ReadShortcut(StartupShortcut());
+    ASSERT_TRUE(shortcut);
+    EXPECT_EQ((chosen / "kelvlaunch.exe").string(), shortcut->target);
+}
+
+TEST_F(InstallerTest, RunningLauncherMakesSilentSetupFailWithoutChangingAnything)
+{
+    ASSERT_EQ(kSuccess, RunSetup(std::string("/S /SERVER=") + kServer));
+    // What another run of the setup program would put back.
+    fs::remove(StartMenuShortcut());
+    ::SHSetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion", REG_SZ, "0.9", 4);
+    const auto programFiles = FolderFiles(ProgramFolder());
+    ASSERT_TRUE(KeepUninstaller());
+
+    const ShortcutLauncher launcher(StartupShortcut());
+    ASSERT_TRUE(launcher.Started());
+
+    const auto install = RunSetup("/S /SERVER=10.1.2.3");
+    ASSERT_TRUE(install);
+    EXPECT_NE(0u, *install);
+    const auto uninstall = UninstallWithCopy(UninstallerCopy(), ProgramFolder(), "/S");
+    ASSERT_TRUE(uninstall);
+    EXPECT_NE(0u, *uninstall);
+
+    EXPECT_TRUE(programFiles == FolderFiles(ProgramFolder()));
+    EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
+    EXPECT_FALSE(fs::exists(StartMenuShortcut()));
+    EXPECT_TRUE(fs::exists(StartupShortcut()));
+    EXPECT_EQ(std::string("0.9"), RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"));
+    EXPECT_EQ(std::string(kServer), Server());
+
+    // Once the user has exited it from the tray menu, the same command goes through.
+    ASSERT_EQ(kSuccess, launcher.Exit());
+    ASSERT_EQ(kSuccess, RunSetup("/S /SERVER=10.1.2.3"));
+    EXPECT_TRUE(fs::exists(StartMenuShortcut()));
+    EXPECT_EQ(std::string(KV_VERSION), RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"));
+    EXPECT_EQ(std::string("10.1.2.3"), Server());
+}
+
+TEST_F(InstallerTest, SilentUninstallRemovesKelvaraAndKeepsTheUsersData)
+{
+    ASSERT_EQ(kSuccess, RunSetup(std::string("/S /SERVER=") + kServer));
+    GiveUserData();
+    ASSERT_TRUE(KeepUninstaller());
+
+    // What Programs and Features runs: the program in quotes, then its arguments.
+    const auto quiet = RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString");
+    ASSERT_TRUE(quiet && quiet->size() > 2 && quiet->front() == '"');
+    const std::size_t closing = quiet->find("\" ", 1);
+    ASSERT_NE(std::string::npos, closing);
+    EXPECT_EQ(kSuccess, RunProgram(quiet->substr(1, closing - 1), quiet->substr(closing + 2)));
+    // The installed uninstaller hands over to a copy of itself and returns at once.
+    ASSERT_TRUE(WaitUntil([] { return !RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); }, kTimeoutMs));
+
+    EXPECT_FALSE(fs::exists(ProgramFolder()));
+    EXPECT_FALSE(fs::exists(StartMenuShortcut()));
+    EXPECT_FALSE(fs::exists(StartupShortcut()));
+    for (const std::string& key : ControlKeys())
+        EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
+    EXPECT_EQ(std::optional<DWORD>(2), ProbeVersion(kControlVersion));
+    ExpectUserDataKept();
+    EXPECT_EQ(std::string(kServer), Server());
+
+    // A second uninstall finds nothing to do; installing again brings everything back.
+    EXPECT_EQ(kSuccess, UninstallWithCopy(UninstallerCopy(), ProgramFolder(), "/S"));
+    ASSERT_EQ(kSuccess, RunSetup("/S"));
+    ExpectProgramFilesAsBuilt();
+    EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
+    EXPECT_TRUE(ReadShortcut(StartupShortcut()));
+    ExpectUserDataKept();
+    EXPECT_EQ(std::string(kServer), Server());
+}
+
+} // namespace
