@@ -2,6 +2,7 @@
 
 #include "scoped_win.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -96,7 +97,7 @@ HRESULT ReadProductVersion(const char* path, BSTR* pVal)
     BYTE* const begin = lock.data();
     if (!begin)
         return E_OUTOFMEMORY;
-    if (!::GetFileVersionInfoA(path, 0, size, begin))
+    if (size < sizeof(WORD) || !::GetFileVersionInfoA(path, 0, size, begin))
         return S_OK;
     const BYTE* const end = begin + size;
 
@@ -104,6 +105,13 @@ HRESULT ReadProductVersion(const char* path, BSTR* pVal)
     UINT translationBytes = 0;
     if (!::VerQueryValueA(begin, "\\VarFileInfo\\Translation", &translations, &translationBytes) || !translations)
         translationBytes = 0;
+    // The table's length is the component's own claim: walk no further than the
+    // version resource, whose first word gives its length.
+    const BYTE* const table = static_cast<const BYTE*>(translations);
+    const BYTE* const resourceEnd = begin + std::min<DWORD>(size, *reinterpret_cast<const WORD*>(begin));
+    translationBytes = (table >= begin && table < resourceEnd)
+                           ? std::min<UINT>(translationBytes, static_cast<UINT>(resourceEnd - table))
+                           : 0;
     for (UINT offset = 0; offset + sizeof(Translation) <= translationBytes; offset += sizeof(Translation)) {
         Translation translation;
         std::memcpy(&translation, static_cast<const BYTE*>(translations) + offset, sizeof translation);
