@@ -26,12 +26,12 @@ HRESULT FormatClsid(REFCLSID clsid, char (&text)[40])
 // counts as too long.
 bool ReadInprocServerPath(const char* clsidText, char (&path)[kServerPathBufferSize])
 {
-    scoped::RegKey classes;
-    scoped::RegKey classKey;
+    // One open of the whole path: each open under HKEY_CLASSES_ROOT is a merged view of
+    // the machine's and the user's classes, and costs a good part of the lookup.
+    char keyPath[80];
+    ::wsprintfA(keyPath, "CLSID\\%s\\InprocServer32", clsidText);
     scoped::RegKey serverKey;
-    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ, classes.put()) != ERROR_SUCCESS
-        || ::RegOpenKeyExA(classes.get(), clsidText, 0, KEY_READ, classKey.put()) != ERROR_SUCCESS
-        || ::RegOpenKeyExA(classKey.get(), "InprocServer32", 0, KEY_READ, serverKey.put()) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, keyPath, 0, KEY_READ, serverKey.put()) != ERROR_SUCCESS)
         return false;
 
     DWORD size = sizeof path;
