@@ -2,6 +2,7 @@
 
 #include "scoped_win.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -25,12 +26,12 @@ HRESULT FormatClsid(REFCLSID clsid, char (&text)[40])
 // counts as too long.
 bool ReadInprocServerPath(const char* clsidText, char (&path)[kServerPathBufferSize])
 {
-    scoped::RegKey classes;
-    scoped::RegKey classKey;
+    // One open of the whole path: each open under HKEY_CLASSES_ROOT is a merged view of
+    // the machine's and the user's classes, and costs a good part of the lookup.
+    char keyPath[80];
+    ::wsprintfA(keyPath, "CLSID\\%s\\InprocServer32", clsidText);
     scoped::RegKey serverKey;
-    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ, classes.put()) != ERROR_SUCCESS
-        || ::RegOpenKeyExA(classes.get(), clsidText, 0, KEY_READ, classKey.put()) != ERROR_SUCCESS
-        || ::RegOpenKeyExA(classKey.get(), "InprocServer32", 0, KEY_READ, serverKey.put()) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, keyPath, 0, KEY_READ, serverKey.put()) != ERROR_SUCCESS)
         return false;
 
     DWORD size = sizeof path;
@@ -96,7 +97,7 @@ HRESULT ReadProductVersion(const char* path, BSTR* pVal)
     BYTE* const begin = lock.data();
     if (!begin)
         return E_OUTOFMEMORY;
-    if (!::GetFileVersionInfoA(path, 0, size, begin))
+    if (size < sizeof(WORD) || !::GetFileVersionInfoA(path, 0, size, begin))
         return S_OK;
     const BYTE* const end = begin + size;
 
@@ -104,6 +105,13 @@ HRESULT ReadProductVersion(const char* path, BSTR* pVal)
     UINT translationBytes = 0;
     if (!::VerQueryValueA(begin, "\\VarFileInfo\\Translation", &translations, &translationBytes) || !translations)
         translationBytes = 0;
+    // The table's length is the component's own claim: walk no further than the
+    // version resource, whose first word gives its length.
+    const BYTE* const table = static_cast<const BYTE*>(translations);
+    const BYTE* const resourceEnd = begin + std::min<DWORD>(size, *reinterpret_cast<const WORD*>(begin));
+    translationBytes = (table >= begin && table < resourceEnd)
+                           ? std::min<UINT>(translationBytes, static_cast<UINT>(resourceEnd - table))
+                           : 0;
     for (UINT offset = 0; offset + sizeof(Translation) <= translationBytes; offset += sizeof(Translation)) {
         Translation translation;
         std::memcpy(&translation, static_cast<const BYTE*>(translations) + offset, sizeof translation);

@@ -31,9 +31,22 @@ DWORD QueryStatus(HINTERNET request)
     return std::strtoul(text, nullptr, 10);
 }
 
+// Set on the request itself: Wine's requests do not inherit time-outs from the session.
+bool SetTimeouts(HINTERNET request, const HttpTimeouts& timeouts)
+{
+    const std::pair<DWORD, DWORD> options[] = {{INTERNET_OPTION_CONNECT_TIMEOUT, timeouts.m_connectMs},
+                                               {INTERNET_OPTION_SEND_TIMEOUT, timeouts.m_sendMs},
+                                               {INTERNET_OPTION_RECEIVE_TIMEOUT, timeouts.m_receiveMs}};
+    for (auto [option, milliseconds] : options) {
+        if (!::InternetSetOptionA(request, option, &milliseconds, sizeof milliseconds))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
-HttpReply HttpGet(const std::string& server, const std::string& objectName)
+HttpReply HttpGet(const std::string& server, const std::string& objectName, const HttpTimeouts& timeouts)
 {
     HttpReply reply;
     scoped::Internet session(::InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr,
@@ -46,7 +59,7 @@ HttpReply HttpGet(const std::string& server, const std::string& objectName)
         return Failed(std::move(reply));
     scoped::Internet request(::HttpOpenRequestA(connection.get(), "GET", objectName.c_str(),
                                                 "HTTP/1.0", nullptr, nullptr, kRequestFlags, 0));
-    if (!request || !::HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0))
+    if (!request || !SetTimeouts(request.get(), timeouts) || !::HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0))
         return Failed(std::move(reply));
     if (QueryStatus(request.get()) != HTTP_STATUS_OK)
         return reply;

@@ -8,6 +8,15 @@
 // exhaust the process's memory.
 inline constexpr std::size_t kMaxReplyBytes = 16 * 1024 * 1024;
 
+// How long each step may wait for a silent server; without a limit a server that accepts
+// and never answers would block the user interface for good.
+struct HttpTimeouts {
+    unsigned long m_connectMs;
+    unsigned long m_sendMs;
+    unsigned long m_receiveMs;
+};
+inline constexpr HttpTimeouts kServiceTimeouts{30000, 30000, 60000};
+
 struct HttpReply {
     std::string m_strBody;      // what was read; empty unless the status was 200
     bool m_bObtained = false;   // every step succeeded, status 200, within kMaxReplyBytes
@@ -15,5 +24,7 @@ struct HttpReply {
 
 // GETs objectName (sent as given, no encoding) from port 80 of server. A failing
 // WinInet step shows its error text in the application's message box first and
-// leaves the body read so far; an oversized reply leaves the body empty, silently.
-HttpReply HttpGet(const std::string& server, const std::string& objectName);
+// leaves the body read so far; a step that times out is such a failure. An oversized
+// reply leaves the body empty, silently. Tests pass short time-outs.
+HttpReply HttpGet(const std::string& server, const std::string& objectName,
+                  const HttpTimeouts& timeouts = kServiceTimeouts);

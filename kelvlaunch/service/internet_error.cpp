@@ -4,6 +4,7 @@
 
 #include <wininet.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -43,8 +44,20 @@ std::string InternetErrorText(DWORD errorCode)
     text.erase(text.find_last_not_of(" \r\n") + 1);
     if (text.empty())
         text = "No error message is available (internet error " + std::to_string(errorCode) + ").";
-    if (text.size() > kMaxErrorText)
-        text.resize(kMaxErrorText);
+    return CutOnCharacterBoundary(std::move(text), kMaxErrorText);
+}
+
+std::string CutOnCharacterBoundary(std::string text, std::size_t maxBytes)
+{
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const bool pair = ::IsDBCSLeadByte(static_cast<BYTE>(text[end])) && end + 1 < text.size();
+        const std::size_t next = end + (pair ? 2 : 1);
+        if (next > maxBytes)
+            break;
+        end = next;
+    }
+    text.resize(end);
     return text;
 }
 

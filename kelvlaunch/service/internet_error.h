@@ -6,8 +6,12 @@
 #include <string>
 
 // The system's text for a WinInet error code (for ERROR_INTERNET_EXTENDED_ERROR the
-// server's last response text), cut to 259 characters.
+// server's last response text), cut to 259 bytes on a character boundary.
 std::string InternetErrorText(DWORD errorCode);
+
+// The longest start of text within maxBytes that does not split a double-byte character
+// of the ANSI code page.
+std::string CutOnCharacterBoundary(std::string text, std::size_t maxBytes);
 
 // Shows InternetErrorText in the application's modal message box with the
 // exclamation icon.

@@ -13,13 +13,13 @@ void CUserSettings::GetPlannedSessions(SessionTablePtr& hostSessions)
     // ending, and nothing is written at exit.
     if (hadList && !hostSessions)
         return;
-    std::string records = ExtractElement("records", result.m_strText);
+    const std::string records = ExtractElement("records", result.m_strText);
 
     // The merge starts from what is on disk, and the list is written back whatever the
     // reply was.
     LoadHostSessions(hostSessions);
-    for (;;) {
-        const std::string record = ExtractNextElement("record", records);
+    for (std::string_view rest = records;;) {
+        const std::string record = ExtractNextElement("record", rest);
         if (record.empty())
             break;
         MergeHostSession(hostSessions.get(), ExtractElement("MEETING_NAME", record),

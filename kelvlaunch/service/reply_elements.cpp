@@ -4,42 +4,45 @@
 
 namespace {
 
-const char kWhiteSpace[] = " \t\n\v\f\r";
+constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
 
 struct ElementSpan {
     std::string value;
-    std::string::size_type closeEnd;  // npos when the closing tag does not occur
+    std::string_view::size_type closeEnd;  // npos when the closing tag does not occur
 };
 
-ElementSpan FindElement(const std::string& name, const std::string& text)
+ElementSpan FindElement(std::string_view name, std::string_view text)
 {
-    const std::string openTag = "<" + name + ">";
-    const std::string closeTag = "</" + name + ">";
-    const auto open = text.find(openTag);
+    const std::string openTag = "<" + std::string(name) + ">";
+    const std::string closeTag = "</" + std::string(name) + ">";
     const auto close = text.find(closeTag);
-
-    ElementSpan span{std::string(), close == std::string::npos ? close : close + closeTag.size()};
-    if (open == std::string::npos || close == std::string::npos || close < open + openTag.size())
+    ElementSpan span{std::string(), close == std::string_view::npos ? close : close + closeTag.size()};
+    if (close == std::string_view::npos)
+        return span;
+    // Only an opening tag that ends before the closing one can give a value, so the
+    // search need not look further than that: the walk stays within what it consumes.
+    const auto open = text.substr(0, close).find(openTag);
+    if (open == std::string_view::npos)
         return span;
 
     const auto first = text.find_first_not_of(kWhiteSpace, open + openTag.size());
     if (first >= close)
         return span;
     const auto last = text.find_last_not_of(kWhiteSpace, close - 1);
-    span.value = text.substr(first, last + 1 - first);
+    span.value = std::string(text.substr(first, last + 1 - first));
     return span;
 }
 
 } // namespace
 
-std::string ExtractElement(const std::string& name, const std::string& text)
+std::string ExtractElement(std::string_view name, std::string_view text)
 {
     return FindElement(name, text).value;
 }
 
-std::string ExtractNextElement(const std::string& name, std::string& text)
+std::string ExtractNextElement(std::string_view name, std::string_view& text)
 {
     ElementSpan span = FindElement(name, text);
-    text.erase(0, span.closeEnd);  // npos erases everything
+    text.remove_prefix(span.closeEnd == std::string_view::npos ? text.size() : span.closeEnd);
     return std::move(span.value);
 }

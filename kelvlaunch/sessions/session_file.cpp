@@ -13,16 +13,17 @@ bool IsAnsiLeadByte(unsigned char byte)
     return ::IsDBCSLeadByte(byte) != FALSE;
 }
 
-bool ReadAll(HANDLE file, std::string& bytes)
+// Feeds the file to the reader until it ends or the reader has had enough, so that a
+// huge file costs no more than its first lines.
+bool ReadUntilDone(HANDLE file, SessionFileReader& reader)
 {
     char chunk[64 * 1024];
     for (;;) {
         DWORD read = 0;
         if (!::ReadFile(file, chunk, sizeof chunk, &read, nullptr))
             return false;
-        if (read == 0)
+        if (read == 0 || !reader.Feed(std::string_view(chunk, read)))
             return true;
-        bytes.append(chunk, read);
     }
 }
 
@@ -97,12 +98,12 @@ SessionTablePtr ReadSessionFile(const char* fileName)
     scoped::File file(::CreateFileA(fileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return nullptr;
-    std::string bytes;
+    SessionFileReader reader(IsAnsiLeadByte);
     // A list cut short by a read error must not stand in for the one in memory: the
     // next save would write the loss back.
-    if (!ReadAll(file.get(), bytes))
+    if (!ReadUntilDone(file.get(), reader))
         return nullptr;
-    return ParseSessionFile(bytes, IsAnsiLeadByte);
+    return reader.Finish();
 }
 
 bool WriteSessionFile(const char* fileName, const std::vector<SessionEntry>& entries)

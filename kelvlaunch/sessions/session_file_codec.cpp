@@ -75,29 +75,75 @@ SessionEntry ParseEntry(const Line& line, std::size_t start)
 
 } // namespace
 
+SessionFileReader::SessionFileReader(LeadBytePredicate isLeadByte)
+    : m_isLeadByte(isLeadByte), m_table(std::make_unique<SessionTable>())
+{
+}
+
+bool SessionFileReader::Feed(std::string_view bytes)
+{
+    const std::size_t endOfFile = bytes.find(kEndOfFile);
+    bytes = bytes.substr(0, endOfFile);
+    while (!m_bDone) {
+        const std::size_t lf = bytes.find('\n');
+        if (lf == std::string_view::npos) {
+            if (m_partialLine.size() + bytes.size() > kMaxSessionLineBytes)
+                m_bDone = true;
+            else
+                m_partialLine.append(bytes);
+            break;
+        }
+        if (m_partialLine.empty()) {
+            TakeLine(bytes.substr(0, lf), true);
+        } else {
+            m_partialLine.append(bytes.substr(0, lf));
+            TakeLine(m_partialLine, true);
+            m_partialLine.clear();
+        }
+        bytes.remove_prefix(lf + 1);
+    }
+    if (endOfFile != std::string_view::npos && !m_bDone) {
+        if (!m_partialLine.empty())
+            TakeLine(m_partialLine, false);
+        m_bDone = true;
+    }
+    return !m_bDone;
+}
+
+SessionTablePtr SessionFileReader::Finish()
+{
+    // A last line without a line feed still counts.
+    if (!m_bDone && !m_partialLine.empty())
+        TakeLine(m_partialLine, false);
+    m_bDone = true;
+    m_partialLine.clear();
+    return std::move(m_table);
+}
+
+void SessionFileReader::TakeLine(std::string_view text, bool endedByLineFeed)
+{
+    if (text.size() > kMaxSessionLineBytes) {
+        m_bDone = true;
+        return;
+    }
+    if (endedByLineFeed && !text.empty() && text.back() == '\r')
+        text.remove_suffix(1);
+    if (text.empty()) {
+        m_bDone = true;   // an empty line ends the list
+        return;
+    }
+    const Line line(text, m_isLeadByte);
+    const std::size_t start = line.Find(kElementStart, 0);
+    if (start != std::string_view::npos)
+        m_table->m_entries[m_count++] = ParseEntry(line, start);
+    m_bDone = m_count == kMaxSessions || line.Find(kFooter, 0) != std::string_view::npos;
+}
+
 SessionTablePtr ParseSessionFile(std::string_view bytes, LeadBytePredicate isLeadByte)
 {
-    auto table = std::make_unique<SessionTable>();
-    bytes = bytes.substr(0, bytes.find(kEndOfFile));
-
-    std::size_t count = 0;
-    while (!bytes.empty() && count < kMaxSessions) {
-        const std::size_t lf = bytes.find('\n');
-        std::string_view text = bytes.substr(0, lf);
-        bytes = lf == std::string_view::npos ? std::string_view() : bytes.substr(lf + 1);
-        if (lf != std::string_view::npos && !text.empty() && text.back() == '\r')
-            text.remove_suffix(1);
-        if (text.empty())
-            break;   // an empty line ends the list
-
-        const Line line(text, isLeadByte);
-        const std::size_t start = line.Find(kElementStart, 0);
-        if (start != std::string_view::npos)
-            table->m_entries[count++] = ParseEntry(line, start);
-        if (line.Find(kFooter, 0) != std::string_view::npos)
-            break;
-    }
-    return table;
+    SessionFileReader reader(isLeadByte);
+    reader.Feed(bytes);
+    return reader.Finish();
 }
 
 std::string FormatSessionFile(const std::vector<SessionEntry>& entries)

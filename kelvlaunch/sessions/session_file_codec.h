@@ -12,9 +12,34 @@
 // (the product passes the ANSI code page's lead-byte test).
 using LeadBytePredicate = bool (*)(unsigned char byte);
 
-// Reads the entries of a list file's bytes. No input makes it fail: lines it does not
-// understand give no entry. Keeps at most kMaxSessions entries; the table always ends
-// in an end marker.
+// Lines longer than this end the reading: no valid list comes near it, and the memory
+// a reader holds stays bounded whatever the file's size.
+inline constexpr std::size_t kMaxSessionLineBytes = 1024 * 1024;
+
+// Reads a list file as its bytes arrive, line by line, and says when it needs no more:
+// after kMaxSessions entries, an empty line, the footer, Ctrl-Z or an overlong line.
+// No input makes it fail: lines it does not understand give no entry.
+class SessionFileReader {
+public:
+    explicit SessionFileReader(LeadBytePredicate isLeadByte);
+
+    // Takes the next bytes of the file; false once the reader is done with the file.
+    bool Feed(std::string_view bytes);
+    // The entries read, ending in an end marker. Call once, when the file has ended or
+    // Feed said it is done.
+    SessionTablePtr Finish();
+
+private:
+    void TakeLine(std::string_view text, bool endedByLineFeed);
+
+    LeadBytePredicate m_isLeadByte;
+    SessionTablePtr m_table;
+    std::size_t m_count = 0;
+    std::string m_partialLine;   // the start of a line whose end has not arrived yet
+    bool m_bDone = false;
+};
+
+// The entries of a whole file's bytes, as SessionFileReader reads them.
 SessionTablePtr ParseSessionFile(std::string_view bytes, LeadBytePredicate isLeadByte);
 
 // The bytes of a list file holding the entries' Descriptions and Access Codes, in order.

@@ -11,8 +11,9 @@
 extern const char kHostSessionFile[];    // "sessions.xml"
 extern const char kGuestSessionFile[];   // "osessions.xml"
 
-// A new table with the file's entries, or null when the file can't be opened (missing,
-// held by another process, no access) or can't be read to its end.
+// A new table with the entries the reader takes from the file (it stops early, so the
+// file's size does not matter), or null when the file can't be opened (missing,
+// held by another process, no access) or a read fails before the reader is done.
 SessionTablePtr ReadSessionFile(const char* fileName);
 
 // Replaces the file with a list of the entries, in order. The new content goes to a

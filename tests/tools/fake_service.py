@@ -17,6 +17,7 @@ A reply in script.json ({"replies": [reply, ...]}) has the keys
   reset   seconds after the request to reset the connection instead of finishing;
           with "partial": true the status line, headers and body go out first,
           announcing more bytes than are sent
+  silent  true: never answer; hold the connection until the client closes it
 """
 
 import argparse
@@ -104,6 +105,9 @@ class Handler(socketserver.StreamRequestHandler):
         self.answer(reply, arrived)
 
     def answer(self, reply, arrived):
+        if reply.get("silent"):
+            self.hold_silently()
+            return
         time.sleep(reply.get("delay", 0))
         status = int(reply.get("status", 200))
         body = reply.get("body", "").encode("latin-1")
@@ -124,6 +128,15 @@ class Handler(socketserver.StreamRequestHandler):
             # Linger 0: closing sends a reset instead of an orderly end of stream.
             self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
             self.connection.close()
+
+
+    def hold_silently(self):
+        self.connection.settimeout(300)
+        try:
+            while self.connection.recv(4096):
+                pass
+        except OSError:
+            pass
 
 
 class Server(socketserver.ThreadingTCPServer):

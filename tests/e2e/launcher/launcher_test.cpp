@@ -1,6 +1,7 @@
 // kelvlaunch.exe started as a user starts it: from its own folder, in an empty working
 // directory, and ended with the tray menu's Exit command sent to its hidden frame.
 #include "tests/tools/launcher_run.h"
+#include "tests/tools/sparse_file.h"
 #include "tests/tools/window_driver.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,26 @@ TEST_F(LauncherTest, ExitLeavesBothListFilesAsTheyWere)
     EXPECT_EQ(exitCode, 0u);
     for (const char* list : {"sessions.xml", "osessions.xml"})
         EXPECT_EQ(ReadFileBytes(m_run.Work() / list), ReadFileBytes(fs::path(KV_FIXTURES) / list)) << list;
+}
+
+TEST_F(LauncherTest, StartsWithListFilesOfAnySize)
+{
+    // A host list beyond 4 GiB, mostly one endless line of zero bytes, and a guest list
+    // with an endless line of text: the start-up reads only their first lines.
+    const std::string hostList = (m_run.Work() / "sessions.xml").string();
+    const std::string guestList = (m_run.Work() / "osessions.xml").string();
+    ASSERT_TRUE(PutSparseFile(hostList.c_str(), "<sessions>\r\n\t<session Description=\"h\" AccessCode=\"1\" />\r\n",
+                              kBeyond4GiB));
+    const std::string guestBytes = "<sessions>\r\n" + std::string(16 * 1024 * 1024, 'x') + "\r\n</sessions>\r\n";
+    ASSERT_TRUE(PutSparseFile(guestList.c_str(), guestBytes, LONGLONG(guestBytes.size())));
+
+    ASSERT_TRUE(m_run.Start());
+    DWORD exitCode = 0xDEADBEEF;
+    ASSERT_TRUE(m_run.Exit(exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(FileSize(hostList.c_str()), kBeyond4GiB);
+    EXPECT_EQ(ReadFileBytes(guestList), guestBytes);
+    EXPECT_TRUE(fs::is_empty(m_run.Temp()));  // no crash report
 }
 
 TEST_F(LauncherTest, DoesNotStartWithoutStackTraceDll)

@@ -35,7 +35,7 @@ TEST(ExtractElement, MatchesTagsExactlyAndCaseSensitively)
 
 TEST(ExtractNextElement, WalksASequenceAndStopsAtTheFirstEmptyValue)
 {
-    std::string records = "<record>r1</record>\r\n<record> </record><record>r3</record>";
+    std::string_view records = "<record>r1</record>\r\n<record> </record><record>r3</record>";
     EXPECT_EQ("r1", ExtractNextElement("record", records));
     EXPECT_EQ("\r\n<record> </record><record>r3</record>", records);
     EXPECT_EQ("", ExtractNextElement("record", records));
@@ -44,13 +44,26 @@ TEST(ExtractNextElement, WalksASequenceAndStopsAtTheFirstEmptyValue)
 
 TEST(ExtractNextElement, ConsumesUpToTheFirstClosingTagWhateverTheValue)
 {
-    std::string text = "a</record>b<record>c</record>d";
+    std::string_view text = "a</record>b<record>c</record>d";
     EXPECT_EQ("", ExtractNextElement("record", text));
     EXPECT_EQ("b<record>c</record>d", text);
 
-    std::string unclosed = "<record>open";
+    std::string_view unclosed = "<record>open";
     EXPECT_EQ("", ExtractNextElement("record", unclosed));
     EXPECT_EQ("", unclosed);
+}
+
+TEST(ExtractNextElement, WalksAHundredThousandRecordsInOrderToTheEnd)
+{
+    std::string reply;
+    for (int i = 0; i < 100000; ++i)
+        reply += "<record>" + std::to_string(i) + "</record>\r\n";
+    std::string_view rest = reply;
+    int count = 0;
+    for (std::string value; !(value = ExtractNextElement("record", rest)).empty(); ++count)
+        ASSERT_EQ(std::to_string(count), value);
+    EXPECT_EQ(100000, count);
+    EXPECT_TRUE(rest.empty());
 }
 
 } // namespace

@@ -174,3 +174,47 @@ TEST(SessionFileReader, LeadByteAtTheEndOfALineNeverTakesTheLineEnd)
 }
 
 } // namespace
+
+namespace {
+
+const char kTwoEntries[] = "<sessions>\r\n\t<session Description=\"a\" AccessCode=\"1\" />\r\n"
+                           "\t<session Description=\"b\" AccessCode=\"2\" />\r\n";
+
+TEST(SessionFileReader, AskingForMoreStopsOnceTheRulesHaveReadEnough)
+{
+    SessionFileReader reader(SingleByte);
+    EXPECT_TRUE(reader.Feed(kTwoEntries));
+    // A line split across two pieces, CR and LF included.
+    EXPECT_TRUE(reader.Feed("\t<session Description=\"c\" Acc"));
+    EXPECT_TRUE(reader.Feed("essCode=\"3\" />\r"));
+    EXPECT_FALSE(reader.Feed("\n</sessions>\r\n"));
+    EXPECT_FALSE(reader.Feed("\t<session Description=\"late\" AccessCode=\"9\" />\r\n"));
+    SessionTablePtr table = reader.Finish();
+    EXPECT_EQ(Entries(table->begin(), table->end()), (Entries{{"a", "1"}, {"b", "2"}, {"c", "3"}}));
+
+    for (const char* end : {"\r\n", "\x1a<session Description=\"x\" AccessCode=\"9\" />"}) {
+        SessionFileReader stopped(SingleByte);
+        stopped.Feed(kTwoEntries);
+        EXPECT_FALSE(stopped.Feed(end)) << "an empty line and Ctrl-Z end the file";
+    }
+}
+
+TEST(SessionFileReader, AnOverlongLineEndsTheReadingWithTheEntriesBeforeIt)
+{
+    const std::string entryLine = "\t<session Description=\"long\" AccessCode=\"7\" />";
+    const std::string atLimit = entryLine + std::string(kMaxSessionLineBytes - entryLine.size(), ' ');
+    EXPECT_EQ(Read(kTwoEntries + atLimit + "\n"), (Entries{{"a", "1"}, {"b", "2"}, {"long", "7"}}));
+
+    // Fed a piece at a time, the reader gives up as soon as the line passes the limit,
+    // without waiting for its end.
+    SessionFileReader reader(SingleByte);
+    reader.Feed(kTwoEntries);
+    EXPECT_TRUE(reader.Feed(atLimit));
+    EXPECT_FALSE(reader.Feed(" "));
+    SessionTablePtr table = reader.Finish();
+    EXPECT_EQ(Entries(table->begin(), table->end()), (Entries{{"a", "1"}, {"b", "2"}}));
+    EXPECT_EQ(Read(kTwoEntries + atLimit + " \n\t<session Description=\"c\" AccessCode=\"3\" />\r\n"),
+              (Entries{{"a", "1"}, {"b", "2"}}));
+}
+
+} // namespace

@@ -3,6 +3,7 @@
 // format can't carry must survive writing and reading again.
 #include "sessions/session_file_codec.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
@@ -29,6 +30,16 @@ bool Writable(const std::string& value)
     return value.find_first_of("\"\n\x1a") == std::string::npos && value.find("</sessions>") == std::string::npos;
 }
 
+// The bytes handed over in pieces, as a file arrives, read as they do all at once.
+SessionTablePtr ParseInPieces(std::string_view bytes, LeadBytePredicate isLeadByte)
+{
+    SessionFileReader reader(isLeadByte);
+    const std::size_t piece = 1 + bytes.size() % 13;
+    while (!bytes.empty() && reader.Feed(bytes.substr(0, piece)))
+        bytes.remove_prefix(std::min(piece, bytes.size()));
+    return reader.Finish();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -38,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         SessionTablePtr table = ParseSessionFile(bytes, isLeadByte);
         Require(table->Count() <= kMaxSessions);
         Require(table->m_entries[kMaxSessions].m_strDescription.empty());
+        Require(ParseInPieces(bytes, isLeadByte)->m_entries == table->m_entries);
 
         const std::vector<SessionEntry> list(table->begin(), table->end());
         bool writable = true;

@@ -113,4 +113,21 @@ TEST_F(HttpGetTest, ResetWhileReadingKeepsWhatArrivedAndReportsTheFailure)
     EXPECT_EQ(MessageBoxCatcher::ProgramTitle(), m_boxes.Boxes()[0].caption);
 }
 
+TEST_F(HttpGetTest, SilentServerTimesOutAsAFailedExchange)
+{
+    // The product waits 30, 30 and 60 seconds; the test lets a second stand for them.
+    m_service.Script(R"({"replies": [{"silent": true}]})");
+    const HttpReply reply = HttpGet(m_service.Address(), "Control?command=x", HttpTimeouts{1000, 1000, 1000});
+    EXPECT_TRUE(reply.m_strBody.empty());
+    EXPECT_FALSE(reply.m_bObtained);
+    EXPECT_EQ(0u, m_service.Requests().find("GET /Control?command=x HTTP/1.0\n"));
+    ASSERT_EQ(1u, m_boxes.Boxes().size());
+    EXPECT_EQ(MessageBoxCatcher::ProgramTitle(), m_boxes.Boxes()[0].caption);
+    EXPECT_EQ(::LoadIconA(nullptr, IDI_EXCLAMATION), m_boxes.Boxes()[0].icon);
+
+    // The next exchange is not held up by the one that timed out.
+    m_service.Script(R"({"replies": [{"body": "after"}]})");
+    EXPECT_EQ("after", Get().m_strBody);
+}
+
 } // namespace

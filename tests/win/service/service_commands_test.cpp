@@ -10,12 +10,12 @@
 #include "fake_service_control.h"
 #include "message_box_catcher.h"
 #include "registry_write_recorder.h"
+#include "reply_script.h"
 
 #include "winfx/win_app.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -47,23 +47,6 @@ std::string Record(const std::string& inner) { return "<record>" + inner + "</re
 std::string Meeting(const std::string& name, const std::string& pin)
 {
     return "<MEETING_NAME>" + name + "</MEETING_NAME><MEETING_PIN>" + pin + "</MEETING_PIN>";
-}
-
-// A script of one reply with this body; every byte outside printable ASCII travels as
-// \u00XX, which the fake service sends as that one byte.
-std::string JsonBody(const std::string& body)
-{
-    std::string json;
-    for (unsigned char c : body) {
-        if (c < 0x20 || c >= 0x7f || c == '"' || c == '\\') {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            json += escaped;
-        } else {
-            json += char(c);
-        }
-    }
-    return R"({"replies": [{"body": ")" + json + R"("}]})";
 }
 
 class ServiceCommandsTest : public ::testing::Test {

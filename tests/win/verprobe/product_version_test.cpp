@@ -2,6 +2,8 @@
 // lookup's outcomes, against stand-in components with crafted version resources.
 #include "vp_test_support.h"
 
+#include <vector>
+
 namespace {
 
 constexpr char kProductText[] = "7.1 build 22 (beta)";
@@ -94,6 +96,26 @@ TEST_F(ProductVersionTest, RegisteredWithoutVersionInformationIsSuccessWithNull)
         EXPECT_HR(S_OK, Ask(L"VerprobeTest.Component"));
         EXPECT_TRUE(m_null);
     }
+}
+
+TEST_F(ProductVersionTest, TranslationTableIsReadOnlyAsFarAsTheVersionResourceGoes)
+{
+    // The fixture really makes the claim: its table says it is longer than its whole file's
+    // version information.
+    const std::string path = TestDirectory() + "overlong_translation.dll";
+    DWORD ignored = 0;
+    std::vector<BYTE> block(::GetFileVersionInfoSizeA(path.c_str(), &ignored));
+    ASSERT_FALSE(block.empty());
+    ASSERT_TRUE(::GetFileVersionInfoA(path.c_str(), 0, DWORD(block.size()), block.data()));
+    void* table = nullptr;
+    UINT claimed = 0;
+    ASSERT_TRUE(::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &table, &claimed));
+    ASSERT_GT(claimed, block.size());
+
+    // Its one real entry has no strings: a registered component without a version.
+    m_component.SetInprocServerFile("overlong_translation.dll");
+    EXPECT_HR(S_OK, Ask(L"VerprobeTest.Component"));
+    EXPECT_TRUE(m_null);
 }
 
 TEST_F(ProductVersionTest, NoUsableInprocServerValueIsEFail)

@@ -1,0 +1,225 @@
+// Tray programs measured from outside, against a stand-in notification area: a hidden
+// window of the class the shell's tray has, to which Wine's Shell_NotifyIcon sends each
+// request as WM_COPYDATA.
+//
+//   tray_bench start <runs> <program>...   per program: median milliseconds from process
+//                                          creation to its NIM_ADD ("none" when it adds no
+//                                          icon) and median working set after start, KiB
+//   tray_bench idle <seconds> <program>... per program, all running at once: CPU
+//                                          milliseconds used while idle for that long
+#include "scoped_win.h"
+
+#include <windows.h>
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kNoIconWaitMs = 5000;
+
+double Now()
+{
+    LARGE_INTEGER frequency, counter;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&counter);
+    return double(counter.QuadPart) * 1000 / double(frequency.QuadPart);
+}
+
+// The stand-in tray: remembers when each process first added an icon.
+class StandInTray {
+public:
+    StandInTray()
+    {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = ::GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "Shell_TrayWnd";
+        ::RegisterClassA(&windowClass);
+        m_hWnd = ::CreateWindowA("Shell_TrayWnd", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 windowClass.hInstance, nullptr);
+        ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~StandInTray() { ::DestroyWindow(m_hWnd); }
+
+    // Pumps messages until the process has added an icon or the time is up; the time of
+    // the NIM_ADD, or a negative number.
+    double WaitForIcon(DWORD processId, DWORD timeoutMs)
+    {
+        const double deadline = Now() + timeoutMs;
+        while (Now() < deadline) {
+            for (const auto& added : m_added)
+                if (added.first == processId)
+                    return added.second;
+            Pump(10);
+        }
+        return -1;
+    }
+
+    static void Pump(DWORD milliseconds)
+    {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&msg);
+    }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* tray = reinterpret_cast<StandInTray*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+        if (message == WM_COPYDATA && tray) {
+            const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            DWORD sender = 0;
+            ::GetWindowThreadProcessId(reinterpret_cast<HWND>(wParam), &sender);
+            if (data->dwData == NIM_ADD)
+                tray->m_added.emplace_back(sender, Now());
+            return TRUE;
+        }
+        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    }
+
+    HWND m_hWnd = nullptr;
+    std::vector<std::pair<DWORD, double>> m_added;
+};
+
+class Program {
+public:
+    explicit Program(const std::string& path) : m_path(path) {}
+    ~Program() { Stop(); }
+
+    bool Start()
+    {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        std::string commandLine = "\"" + m_path + "\"";
+        m_started = Now();
+        if (!::CreateProcessA(m_path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &info))
+            return false;
+        ::CloseHandle(info.hThread);
+        m_process.reset(info.hProcess);
+        m_id = info.dwProcessId;
+        return true;
+    }
+
+    // Milliseconds from creation to the first NIM_ADD, or negative when none came; then
+    // the program has started either way.
+    double WaitUntilStarted(StandInTray& tray, DWORD iconTimeoutMs)
+    {
+        const double added = tray.WaitForIcon(m_id, iconTimeoutMs);
+        if (added < 0)
+            ::WaitForInputIdle(m_process.get(), kNoIconWaitMs);
+        return added < 0 ? added : added - m_started;
+    }
+
+    SIZE_T WorkingSet() const
+    {
+        PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+        ::GetProcessMemoryInfo(m_process.get(), &counters, sizeof counters);
+        return counters.WorkingSetSize;
+    }
+
+    double CpuMilliseconds() const
+    {
+        FILETIME creation, exit, kernel, user;
+        if (!::GetProcessTimes(m_process.get(), &creation, &exit, &kernel, &user))
+            return -1;
+        auto ticks = [](const FILETIME& t) { return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+        return double(ticks(kernel) + ticks(user)) / 10000;
+    }
+
+    // The process is the bench's own child, ended through its handle.
+    void Stop()
+    {
+        if (!m_process)
+            return;
+        ::TerminateProcess(m_process.get(), 0);
+        ::WaitForSingleObject(m_process.get(), 10000);
+        m_process.reset();
+    }
+
+private:
+    std::string m_path;
+    scoped::Kernel m_process;
+    DWORD m_id = 0;
+    double m_started = 0;
+};
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? -1 : values[values.size() / 2];
+}
+
+int MeasureStart(int runs, const std::vector<std::string>& programs)
+{
+    StandInTray tray;
+    for (const std::string& path : programs) {
+        std::vector<double> startMs, workingSetKiB;
+        DWORD iconTimeoutMs = 30000;
+        for (int run = 0; run < runs; ++run) {
+            Program program(path);
+            if (!program.Start())
+                return 1;
+            const double ms = program.WaitUntilStarted(tray, iconTimeoutMs);
+            if (ms < 0)
+                iconTimeoutMs = kNoIconWaitMs;   // no icon: don't wait long for one again
+            else
+                startMs.push_back(ms);
+            StandInTray::Pump(500);  // let start-up settle before reading the memory
+            workingSetKiB.push_back(double(program.WorkingSet()) / 1024);
+        }
+        if (startMs.empty())
+            std::printf("none %.0f\n", Median(workingSetKiB));
+        else
+            std::printf("%.1f %.0f\n", Median(startMs), Median(workingSetKiB));
+    }
+    return 0;
+}
+
+int MeasureIdle(int seconds, const std::vector<std::string>& paths)
+{
+    StandInTray tray;
+    std::vector<std::unique_ptr<Program>> programs;
+    for (const std::string& path : paths) {
+        programs.push_back(std::make_unique<Program>(path));
+        if (!programs.back()->Start())
+            return 1;
+        programs.back()->WaitUntilStarted(tray, kNoIconWaitMs);
+    }
+    StandInTray::Pump(2000);
+    std::vector<double> before;
+    for (const auto& program : programs)
+        before.push_back(program->CpuMilliseconds());
+    const double end = Now() + seconds * 1000.0;
+    while (Now() < end)
+        StandInTray::Pump(100);
+    for (std::size_t i = 0; i < programs.size(); ++i)
+        std::printf("%.1f\n", programs[i]->CpuMilliseconds() - before[i]);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 4)
+        return 2;
+    const std::string mode = argv[1];
+    const int count = std::atoi(argv[2]);
+    const std::vector<std::string> programs(argv + 3, argv + argc);
+    if (mode == "start")
+        return MeasureStart(count, programs);
+    if (mode == "idle")
+        return MeasureIdle(count, programs);
+    return 2;
+}
