@@ -10,6 +10,7 @@ const MessageMap CMainFrame::messageMap{&CFrameWnd::messageMap, {
     CommandEntry<ID_SUPPORT, &CMainFrame::OnSupport>,
     CommandEntry<ID_APP_EXIT, &CMainFrame::OnExit>,
     CommandEntry<ID_SUPPORT_REDUCED, &CMainFrame::OnSupport>,
+    CommandEntry<ID_SETUP, &CMainFrame::OnSetup>,
 }};
 
 bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)

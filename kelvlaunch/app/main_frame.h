@@ -21,6 +21,9 @@ protected:
     void OnSupport();
     void OnImportPlannedSessions();
 
+    // The Setup sheet (setup/).
+    void OnSetup();
+
     static const MessageMap messageMap;
     const MessageMap& GetMessageMap() const override { return messageMap; }
 

@@ -5,7 +5,7 @@
 #include "service/service_command.h"
 #include "sessions/session_store.h"
 
-void CUserSettings::GetPlannedSessions(SessionTablePtr& hostSessions)
+bool CUserSettings::GetPlannedSessions(SessionTablePtr& hostSessions)
 {
     const ServiceCommandResult result = SendServiceCommand("getPlannedSessions", GetUsername(), GetPassword());
     std::string records = ExtractElement("records", result.m_strText);
@@ -20,5 +20,5 @@ void CUserSettings::GetPlannedSessions(SessionTablePtr& hostSessions)
         MergeHostSession(hostSessions.get(), ExtractElement("MEETING_NAME", record),
                          ExtractElement("MEETING_PIN", record));
     }
-    SaveHostSessions(hostSessions.get());
+    return SaveHostSessions(hostSessions.get());
 }
