@@ -36,8 +36,9 @@ bool LauncherRun::Start()
 
 HWND LauncherRun::Frame() const
 {
+    // Message boxes carry the same title.
     for (HWND hWnd : TopLevelWindowsOf(m_process.Id()))
-        if (WindowText(hWnd) == "kelvlaunch")
+        if (WindowText(hWnd) == "kelvlaunch" && WindowClassName(hWnd) != "#32770")
             return hWnd;
     return nullptr;
 }
