@@ -38,7 +38,6 @@ int main(int argc, char** argv)
             name += c == ' ' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (name == "setup_host_meetings")
             hostPage = page;
-        ::Sleep(300);  // the picture is for people: let the page settle on screen
         SaveWindowPicture(sheet, folder + "\\" + name + ".bmp");
     }
 
@@ -48,7 +47,6 @@ int main(int argc, char** argv)
     if (dialog) {
         SetText(::GetDlgItem(dialog, 1014), "Quarterly planning");
         SetText(::GetDlgItem(dialog, 1015), "4711004");
-        ::Sleep(300);
         SaveWindowPicture(dialog, folder + "\\setup_session_information.bmp");
         PressKey(::GetDlgItem(dialog, 1015), VK_ESCAPE);
         WaitUntilGone(dialog);

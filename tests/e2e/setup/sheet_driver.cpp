@@ -42,7 +42,14 @@ OwnedBox DismissMessageBox(DWORD processId, HWND sheet)
     result.box = WaitForMessageBox(processId, "kelvlaunch", kTimeoutMs);
     if (!result.box)
         return result;
-    const MessageBoxContent content = ReadMessageBox(result.box);
+    // A box can be visible before its text is, and before its owner is disabled.
+    MessageBoxContent content;
+    WaitUntil(
+        [&] {
+            content = ReadMessageBox(result.box);
+            return !content.text.empty() && !::IsWindowEnabled(sheet);
+        },
+        kTimeoutMs);
     result.text = content.text;
     result.hasIcon = content.hasIcon;
     result.ownedBySheet = ::GetWindow(result.box, GW_OWNER) == sheet && !::IsWindowEnabled(sheet);
@@ -99,7 +106,7 @@ void EnterSession(DWORD processId, HWND page, int button, const std::string& des
         return;
     SetText(::GetDlgItem(dialog, 1014), description);
     SetText(::GetDlgItem(dialog, 1015), accessCode);
-    PressKey(::GetDlgItem(dialog, 1015), ok ? VK_RETURN : VK_ESCAPE);
+    Click(dialog, ok ? IDOK : IDCANCEL);
     WaitUntilGone(dialog);
 }
 
@@ -163,8 +170,30 @@ void RemoteListView::Select(const std::vector<int>& items) const
         ::SendMessageA(m_list, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(m_remote));
 }
 
+namespace {
+
+BOOL CALLBACK FindUnpainted(HWND child, LPARAM lParam)
+{
+    if (::IsWindowVisible(child) && ::GetUpdateRect(child, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(lParam) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool IsPainted(HWND window)
+{
+    bool unpainted = ::GetUpdateRect(window, nullptr, FALSE) != FALSE;
+    if (!unpainted)
+        ::EnumChildWindows(window, &FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+    return !unpainted;
+}
+
+} // namespace
+
 bool SaveWindowPicture(HWND window, const std::string& path)
 {
+    WaitUntil([window] { return IsPainted(window); }, 5000);
     RECT rect{};
     if (!::GetWindowRect(window, &rect))
         return false;

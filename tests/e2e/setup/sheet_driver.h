@@ -36,7 +36,7 @@ void SetText(HWND control, const std::string& text);
 std::string Text(HWND control);
 
 // Opens the Session Information dialog with a page's button, types both texts and ends
-// it with Enter (OK) or Escape (Cancel).
+// it with OK or Cancel.
 void EnterSession(DWORD processId, HWND page, int button, const std::string& description,
                   const std::string& accessCode, bool ok = true);
 
@@ -61,5 +61,5 @@ private:
     void* m_remote = nullptr;  // an LVITEMA followed by a text buffer
 };
 
-// A picture of the window as the screen shows it, as a .bmp file.
+// A picture of the window as the screen shows it, once painted, as a .bmp file.
 bool SaveWindowPicture(HWND window, const std::string& path);
