@@ -16,14 +16,16 @@ void CSessionInfo::SetSession(std::string description, std::string accessCode)
 }
 
 // The caret starts in Description; the texts' change notifications copy them straight back.
+// The texts go in before the focus: activating the dialog can wait on other programs and so
+// let their messages (a typed text) in, which the presets must not overwrite.
 bool CSessionInfo::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    ::SetFocus(GetDlgItem(IDC_SESSION_DESCRIPTION));
     const std::string description = m_strDescription;
     const std::string accessCode = m_strAccessCode;
     SetDlgItemText(IDC_SESSION_DESCRIPTION, description);
     SetDlgItemText(IDC_SESSION_ACCESS_CODE, accessCode);
+    ::SetFocus(GetDlgItem(IDC_SESSION_DESCRIPTION));
     return false;
 }
 

@@ -22,6 +22,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the launcher is not running\n");
         return 1;
     }
+    // The demo account's planned sessions fill the host list first (the tour runs in the
+    // launcher's working directory, where the import writes it).
+    ::DeleteFileA("sessions.xml");
+    ::PostMessageA(frame, WM_COMMAND, 11000, 0);
+    WaitUntil([] { return ::GetFileAttributesA("sessions.xml") != INVALID_FILE_ATTRIBUTES; }, 20000);
     ::PostMessageA(frame, WM_COMMAND, 32791, 0);
     const HWND sheet = WaitForVisibleWindow(processId, kSheetCaption);
     if (!sheet) {
@@ -32,6 +37,8 @@ int main(int argc, char** argv)
     HWND hostPage = nullptr;
     for (int index = 0; index < 4; ++index) {
         ShowPage(sheet, index);
+        // The tabs are redrawn late after a change of page: have the whole sheet drawn now.
+        ::RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         const HWND page = CurrentPage(sheet);
         std::string name = "setup_";
         for (char c : WindowText(page))
