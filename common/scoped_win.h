@@ -111,6 +111,12 @@ struct HookTraits {
     static void close(type h) { ::UnhookWindowsHookEx(h); }
 };
 
+struct CursorTraits {
+    using type = HCURSOR;
+    static type none() { return nullptr; }
+    static void close(type h) { ::DestroyCursor(h); }
+};
+
 using RegKey = Handle<RegKeyTraits>;
 using Internet = Handle<InternetTraits>;
 using File = Handle<FileTraits>;        // CreateFile results: INVALID_HANDLE_VALUE is "none"
@@ -121,6 +127,7 @@ using Module = Handle<ModuleTraits>;
 using GlobalMemory = Handle<GlobalMemoryTraits>;
 using Bstr = Handle<BstrTraits>;         // SysAllocString results
 using Hook = Handle<HookTraits>;
+using Cursor = Handle<CursorTraits>;     // cursors loaded without LR_SHARED
 
 // Reference-counted COM pointer.
 template <typename T>

@@ -24,6 +24,17 @@ const MessageMapEntry* MessageMap::FindCommand(UINT id, UINT code) const
     return nullptr;
 }
 
+const MessageMapEntry* MessageMap::FindReflected(UINT message, UINT code) const
+{
+    for (const MessageMap* map = this; map; map = map->base) {
+        for (const MessageMapEntry& entry : map->entries) {
+            if (entry.message == WM_REFLECT_BASE + message && (message != WM_COMMAND || entry.code == code))
+                return &entry;
+        }
+    }
+    return nullptr;
+}
+
 const MessageMap CCmdTarget::messageMap{nullptr, {}};
 
 const MessageMap& CCmdTarget::GetMessageMap() const

@@ -33,7 +33,13 @@ struct MessageMap {
     // Search this table, then the base classes' tables.
     const MessageMapEntry* FindMessage(UINT message) const;
     const MessageMapEntry* FindCommand(UINT id, UINT code) const;
+    // A control's entry for a notification that its parent received (code: WM_COMMAND's).
+    const MessageMapEntry* FindReflected(UINT message, UINT code) const;
 };
+
+// Notifications that a parent receives from a control are offered first to the control's
+// own map, under the message number plus this base (reflection).
+constexpr UINT WM_REFLECT_BASE = 0xBC00;
 
 // How a message's parameters reach its handler; the handler's signature stands in each.
 // Messages without a cracker of their own pass both parameters as they are.
@@ -78,6 +84,27 @@ struct MessageCracker<WM_PAINT> {
     }
 };
 
+template <>
+struct MessageCracker<WM_SETCURSOR> {
+    // True when the handler has set the cursor.
+    template <typename T> using Handler = bool (T::*)(HWND window, UINT hitTest, UINT message);
+    template <typename T> static LRESULT Call(T& t, Handler<T> h, WPARAM wParam, LPARAM lParam)
+    {
+        return (t.*h)(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam)) ? TRUE : FALSE;
+    }
+};
+
+// A static's colouring request, reflected to the static: the brush to paint its background
+// with, or null to leave the colouring to the parent.
+template <>
+struct MessageCracker<WM_REFLECT_BASE + WM_CTLCOLORSTATIC> {
+    template <typename T> using Handler = HBRUSH (T::*)(HDC dc, UINT ctlColor);
+    template <typename T> static LRESULT Call(T& t, Handler<T> h, WPARAM wParam, LPARAM)
+    {
+        return reinterpret_cast<LRESULT>((t.*h)(reinterpret_cast<HDC>(wParam), CTLCOLOR_STATIC));
+    }
+};
+
 // Command handlers take nothing and return nothing: void OnSomething().
 struct CommandCracker {
     template <typename T> using Handler = void (T::*)();
@@ -116,3 +143,15 @@ inline constexpr MessageMapEntry RegisteredMessageEntry{
 template <UINT Id, auto Handler, UINT Code = 0>
 inline constexpr MessageMapEntry CommandEntry{
     WM_COMMAND, nullptr, Id, Code, &winfx_detail::CallHandler<CommandCracker, Handler>};
+
+// A control's own handler for a notification its parent received: the message's handler
+// signature, as for MessageEntry.
+template <UINT Message, auto Handler>
+inline constexpr MessageMapEntry ReflectedMessageEntry{
+    WM_REFLECT_BASE + Message, nullptr, 0, 0,
+    &winfx_detail::CallHandler<MessageCracker<WM_REFLECT_BASE + Message>, Handler>};
+
+// A control's own handler for one of its WM_COMMAND notifications (STN_CLICKED, ...).
+template <UINT Code, auto Handler>
+inline constexpr MessageMapEntry ReflectedCommandEntry{
+    WM_REFLECT_BASE + WM_COMMAND, nullptr, 0, Code, &winfx_detail::CallHandler<CommandCracker, Handler>};

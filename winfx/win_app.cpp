@@ -36,11 +36,12 @@ CWinApp* CWinApp::GetApp()
     return theApplication;
 }
 
-void CWinApp::ShowMessageBox(const std::string& text, UINT iconFlags) const
+void CWinApp::ShowMessageBox(const std::string& text, UINT iconFlags, HWND owner) const
 {
     // Owned by whatever window of ours is active (a dialog, the setup sheet), so that it is
     // modal to it.
-    ::MessageBoxA(::GetActiveWindow(), text.c_str(), m_title.c_str(), MB_OK | iconFlags);
+    ::MessageBoxA(owner ? owner : ::GetActiveWindow(), text.c_str(), m_title.c_str(),
+                  MB_OK | iconFlags);
 }
 
 bool CWinApp::InitInstance()

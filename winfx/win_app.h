@@ -19,8 +19,9 @@ public:
     const std::string& GetTitle() const { return m_title; }
 
     // The application's message box: one OK button, the title as caption, and the given
-    // icon flags (MB_ICONINFORMATION, MB_ICONERROR, ...).
-    void ShowMessageBox(const std::string& text, UINT iconFlags = 0) const;
+    // icon flags (MB_ICONINFORMATION, MB_ICONERROR, ...). Owned by the given window, or
+    // without one by whatever window of ours is active.
+    void ShowMessageBox(const std::string& text, UINT iconFlags = 0, HWND owner = nullptr) const;
 
     // Start-up on the UI thread; false ends the program at once.
     virtual bool InitInstance();

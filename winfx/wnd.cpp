@@ -119,6 +119,7 @@ bool CWnd::SubclassWindow(HWND hWnd)
     if (m_hWnd || !hWnd || FromHandle(hWnd))
         return false;
     Attach(hWnd);
+    PreSubclassWindow();
     m_superWindowProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
         hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
     if (!m_superWindowProc) {
@@ -206,11 +207,29 @@ bool CWnd::PreCreateWindow(CREATESTRUCTA& cs)
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (LRESULT reflected = 0; ReflectNotification(message, wParam, lParam, reflected))
+        return reflected;
     if (message == WM_COMMAND && OnCmdMsg(LOWORD(wParam), HIWORD(wParam), nullptr, nullptr))
         return 0;
     if (const MessageMapEntry* entry = GetMessageMap().FindMessage(message))
         return entry->call(*this, wParam, lParam);
     return DefWindowProc(message, wParam, lParam);
+}
+
+bool CWnd::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    const bool fromControl =
+        message == WM_CTLCOLORSTATIC || (message == WM_COMMAND && lParam != 0);
+    CWnd* control = fromControl ? FromHandle(reinterpret_cast<HWND>(lParam)) : nullptr;
+    if (!control)
+        return false;
+    const UINT code = message == WM_COMMAND ? HIWORD(wParam) : 0;
+    const MessageMapEntry* entry = control->GetMessageMap().FindReflected(message, code);
+    if (!entry)
+        return false;
+    result = entry->call(*control, wParam, lParam);
+    // A colouring handler that gives no brush leaves the colours to the parent.
+    return message == WM_COMMAND || result != 0;
 }
 
 void CWnd::PostNcDestroy() {}

@@ -46,6 +46,9 @@ public:
     HWND m_hWnd = nullptr;
 
 protected:
+    // A window is being attached by subclassing (m_hWnd is set): controls set up their helpers.
+    virtual void PreSubclassWindow() {}
+
     // May adjust every creation parameter; false cancels the creation.
     virtual bool PreCreateWindow(CREATESTRUCTA& cs);
     // Commands go to OnCmdMsg, other messages to the message map, the rest to DefWindowProc.
@@ -59,6 +62,10 @@ protected:
     // that anything (its own object included) may be gone when it returns false.
     bool RunModalLoop();
     virtual bool ContinueModal();
+
+    // Offers a control's notification (WM_CTLCOLORSTATIC, a WM_COMMAND notification) to the
+    // control's own map; true, with its result, when the control dealt with it.
+    static bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // The window class's own processing (or the subclassed control's).
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);

@@ -6,8 +6,12 @@
 #include "sessions/session_table.h"
 #include "winfx/win_app.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
+
+class CHostDialog;
+class CTabSheet;
 
 class CKelvlaunchApp : public CWinApp {
 public:
@@ -21,6 +25,19 @@ public:
     void OpenServicePage(std::string pagePath, bool withCredentials);
     void LaunchBrowser(const std::string& address);
 
+    // The Setup sheet (setup/), run modally; a second one is never opened.
+    void ShowSetupSheet(bool loginFirst);
+    // After a new host table was installed or merged into: advances the generation and lets
+    // an open Host Meetings page show the new rows.
+    void HostSessionsChanged();
+    // Tells the user that a list file could not be written after a change, and why.
+    void ReportListNotSaved(const char* fileName, DWORD error) const;
+
+    std::uint64_t m_nHostSessionsGeneration = 0;
+    // While the Setup sheet is open.
+    CTabSheet* m_pSetupSheet = nullptr;
+    CHostDialog* m_pOpenHostPage = nullptr;
+
     SessionTablePtr m_pHostSessions;   // null after the Exit command
     SessionTablePtr m_pGuestSessions;  // null after the Exit command
     std::unique_ptr<CUserSettings> m_pSettings;
@@ -28,6 +45,9 @@ public:
 
 // The one application object.
 CKelvlaunchApp& KelvlaunchApp();
+
+// True while ShowSetupSheet runs the sheet.
+extern bool setupSheetOpen;
 
 // The registered "TaskbarCreated" message, sent when the taskbar is created again.
 extern const UINT taskbarCreatedMessage;

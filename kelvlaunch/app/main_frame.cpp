@@ -12,6 +12,7 @@ const MessageMap CMainFrame::messageMap{&CFrameWnd::messageMap, {
     CommandEntry<ID_SUPPORT_REDUCED, &CMainFrame::OnSupport>,
     MessageEntry<WM_TRAY_NOTIFY, &CMainFrame::OnTrayIconMessage>,
     CommandEntry<ID_BE_GUEST, &CMainFrame::OnBeGuest>,
+    CommandEntry<ID_SETUP, &CMainFrame::OnSetup>,
 }};
 
 bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)

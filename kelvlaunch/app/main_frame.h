@@ -30,6 +30,8 @@ protected:
     LRESULT OnTrayIconMessage(WPARAM iconId, LPARAM mouseMessage);
     void BuildPlannedSessionMenu(HMENU menu) override;
     void OnBeGuest();
+    // The Setup sheet (setup/).
+    void OnSetup();
 
     static const MessageMap messageMap;
     const MessageMap& GetMessageMap() const override { return messageMap; }

@@ -16,7 +16,30 @@
 #define ID_IMPORT_PLANNED 11000    // "Import Planned Sessions"
 
 // The tray menu's other commands and the guest access-code dialog.
-#define ID_SETUP 32791
 #define ID_BE_GUEST 32796
 #define IDD_ACCESS_CODE 151
 #define IDC_ACCESS_CODE 1027
+// The Setup sheet: its pages, the Session Information dialog and the link's hand cursor.
+#define ID_SETUP 32791             // "&Setup..."
+#define IDD_HOST_MEETINGS 129
+#define IDD_GUEST_MEETINGS 130
+#define IDD_SESSION_INFO 133
+#define IDD_LOGIN_INFO 135
+#define IDD_ABOUT 136
+#define IDC_HAND_CURSOR 141
+#define IDC_HOST_DELETE 1008
+#define IDC_HOST_ADD 1009
+#define IDC_HOST_LIST 1012
+#define IDC_SESSION_DESCRIPTION 1014
+#define IDC_SESSION_ACCESS_CODE 1015
+#define IDC_HOST_EDIT 1017
+#define IDC_LOGIN_EMAIL 1018
+#define IDC_LOGIN_PASSWORD 1019
+#define IDC_LOGIN_NAME 1020
+#define IDC_ABOUT_LINK 1021
+#define IDC_LOGIN_VALIDATE 1022
+#define IDC_GUEST_ADD 1023
+#define IDC_GUEST_DELETE 1024
+#define IDC_GUEST_EDIT 1025
+#define IDC_GUEST_LIST 1026
+#define IDC_LOGIN_CLEAR 1028

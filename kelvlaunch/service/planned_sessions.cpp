@@ -5,14 +5,14 @@
 #include "service/service_command.h"
 #include "sessions/session_store.h"
 
-void CUserSettings::GetPlannedSessions(SessionTablePtr& hostSessions)
+bool CUserSettings::GetPlannedSessions(SessionTablePtr& hostSessions)
 {
     const bool hadList = hostSessions != nullptr;
     const ServiceCommandResult result = SendServiceCommand("getPlannedSessions", GetUsername(), GetPassword());
     // A list freed while the request or its error box ran means Exit: the program is
-    // ending, and nothing is written at exit.
+    // ending, and nothing is written at exit (so there is no failure to report either).
     if (hadList && !hostSessions)
-        return;
+        return true;
     const std::string records = ExtractElement("records", result.m_strText);
 
     // The merge starts from what is on disk, and the list is written back whatever the
@@ -25,5 +25,5 @@ void CUserSettings::GetPlannedSessions(SessionTablePtr& hostSessions)
         MergeHostSession(hostSessions.get(), ExtractElement("MEETING_NAME", record),
                          ExtractElement("MEETING_PIN", record));
     }
-    SaveHostSessions(hostSessions.get());
+    return SaveHostSessions(hostSessions.get());
 }

@@ -2,5 +2,10 @@
 // the command interface's server can be changed (registry value "server").
 #pragma once
 
-inline constexpr char kServiceWebBaseUrl[] = "http://meet.kelvara.example/";
+// Also shown on the About page, whose resource script can only take a macro.
+#define KV_SERVICE_WEB_HOST "meet.kelvara.example"
+
+#ifndef RC_INVOKED
+inline constexpr char kServiceWebBaseUrl[] = "http://" KV_SERVICE_WEB_HOST "/";
 inline constexpr char kDefaultServiceServer[] = "control.kelvara.example";
+#endif

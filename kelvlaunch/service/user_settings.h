@@ -31,7 +31,9 @@ public:
     // service said "NA") or kLoginNotAnswered (no usable reply: the exchange failed, the
     // status was not 200 or the body was empty); only acceptance stores the account.
     int ValidateLogin(const std::string& name, const std::string& email, const std::string& password);
-    void GetPlannedSessions(SessionTablePtr& hostSessions);
+    // Merges the planned sessions into the host list and writes its file; false (with
+    // GetLastError) when the file could not be written.
+    bool GetPlannedSessions(SessionTablePtr& hostSessions);
 
 private:
     // Reads the four values from the registry, once per object; every operation,

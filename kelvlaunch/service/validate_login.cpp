@@ -21,26 +21,25 @@ std::string PasswordForm(const std::string& password)
 
 } // namespace
 
+// The typed account goes to the service as it is; memory and registry change only once the
+// service has accepted it, so a command run meanwhile still uses the stored account.
 int CUserSettings::ValidateLogin(const std::string& name, const std::string& email, const std::string& password)
 {
-    const std::string previousUsername = GetUsername();
-    const std::string previousPassword = GetPassword();
-    SetUsername(email);
-    SetPassword(PasswordForm(password));
-
-    const ServiceCommandResult result = SendServiceCommand("validateLogin", GetUsername(), GetPassword());
-    if (!result.m_bAnswered || result.m_strText == "NA") {
-        SetUsername(previousUsername);
-        SetPassword(previousPassword);
-        return result.m_bAnswered ? kLoginRejected : kLoginNotAnswered;
-    }
+    const std::string passwordForm = PasswordForm(password);
+    const ServiceCommandResult result = SendServiceCommand("validateLogin", email, passwordForm);
+    if (!result.m_bAnswered)
+        return kLoginNotAnswered;
+    if (result.m_strText == "NA")
+        return kLoginRejected;
 
     const std::string skin = ExtractElement("skin", result.m_strText);
+    SetUsername(email);
+    SetPassword(passwordForm);
     SetName(name);
     SetSkin(skin);
     WriteRegistryString("name", name);
     WriteRegistryString("username", email);
-    WriteRegistryString("password", GetPassword());
+    WriteRegistryString("password", passwordForm);
     WriteRegistryString("skin", skin);
     return kLoginAccepted;
 }

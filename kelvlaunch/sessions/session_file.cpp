@@ -74,19 +74,24 @@ private:
 };
 
 // Like an exclusive open of the list file, the replace fails while another process has
-// the file open.
-bool ReplaceFileContents(const char* fileName, const std::string& bytes)
+// the file open. On failure, error holds the reason (the temporary file's clean-up may
+// change the thread's last error afterwards).
+bool ReplaceFileContents(const char* fileName, const std::string& bytes, DWORD& error)
 {
+    const auto failed = [&error] {
+        error = ::GetLastError();
+        return false;
+    };
     TempFile temp(DirectoryOf(fileName));
     if (!temp.Created())
-        return false;
+        return failed();
     {
         scoped::File file(::CreateFileA(temp.Path(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file || !WriteAll(file.get(), bytes) || !::FlushFileBuffers(file.get()))
-            return false;
+            return failed();
     }
     if (!::MoveFileExA(temp.Path(), fileName, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return false;
+        return failed();
     temp.Keep();
     return true;
 }
@@ -108,5 +113,9 @@ SessionTablePtr ReadSessionFile(const char* fileName)
 
 bool WriteSessionFile(const char* fileName, const std::vector<SessionEntry>& entries)
 {
-    return ReplaceFileContents(fileName, FormatSessionFile(entries));
+    DWORD error = ERROR_SUCCESS;
+    if (ReplaceFileContents(fileName, FormatSessionFile(entries), error))
+        return true;
+    ::SetLastError(error);
+    return false;
 }

@@ -24,12 +24,12 @@ void LoadGuestSessions(SessionTablePtr& guestSessions)
     LoadSessions(kGuestSessionFile, guestSessions);
 }
 
-void SaveHostSessions(const SessionTable* hostSessions)
+bool SaveHostSessions(const SessionTable* hostSessions)
 {
     std::vector<SessionEntry> entries;
     if (hostSessions)
         entries.assign(hostSessions->begin(), hostSessions->end());
-    WriteSessionFile(kHostSessionFile, entries);
+    return WriteSessionFile(kHostSessionFile, entries);
 }
 
 void MergeHostSession(SessionTable* hostSessions, std::string description, std::string accessCode)

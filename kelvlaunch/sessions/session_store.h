@@ -18,15 +18,15 @@ SessionTablePtr ReadSessionFile(const char* fileName);
 
 // Replaces the file with a list of the entries, in order. The new content goes to a
 // temporary file beside it first, so on failure the old file is left whole. Returns
-// whether the file now holds the list.
+// whether the file now holds the list; on failure GetLastError tells why.
 bool WriteSessionFile(const char* fileName, const std::vector<SessionEntry>& entries);
 
 // Replace the table with the file's list; a file that can't be read leaves it as it was.
 void LoadHostSessions(SessionTablePtr& hostSessions);
 void LoadGuestSessions(SessionTablePtr& guestSessions);
 
-// Writes the host list file from the table; null writes an empty list.
-void SaveHostSessions(const SessionTable* hostSessions);
+// Writes the host list file from the table; null writes an empty list. As WriteSessionFile.
+bool SaveHostSessions(const SessionTable* hostSessions);
 
 // Appends an entry unless the list already holds the Access Code or is full. A null
 // table has nothing to merge into.

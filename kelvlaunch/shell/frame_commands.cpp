@@ -6,6 +6,7 @@
 #include "app/kelvlaunch_app.h"
 #include "res/resource.h"
 #include "setup/access_code.h"
+#include "sessions/session_store.h"
 #include "shell/service_pages.h"
 
 #include <string>
@@ -79,9 +80,14 @@ void CMainFrame::OnSupport()
     KelvlaunchApp().OpenServicePage(kSupportPage, true);
 }
 
-// The new entries show in the next menu; the import itself tells the user nothing.
+// The new entries show in the next menu and on an open Host Meetings page; the import
+// tells the user nothing unless the list could not be stored.
 void CMainFrame::OnImportPlannedSessions()
 {
     CKelvlaunchApp& app = KelvlaunchApp();
-    app.GetSettings()->GetPlannedSessions(app.m_pHostSessions);
+    const bool stored = app.GetSettings()->GetPlannedSessions(app.m_pHostSessions);
+    const DWORD error = ::GetLastError();
+    app.HostSessionsChanged();
+    if (!stored)
+        app.ReportListNotSaved(kHostSessionFile, error);
 }

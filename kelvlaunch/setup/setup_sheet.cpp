@@ -1,0 +1,84 @@
+// The Setup sheet's run, the tray command that opens it, and what the rest of the program
+// tells an open sheet.
+#include "app/kelvlaunch_app.h"
+#include "app/main_frame.h"
+#include "setup/about_dialog.h"
+#include "setup/login_dialog.h"
+#include "setup/meeting_page.h"
+#include "setup/tab_sheet.h"
+#include "sessions/session_store.h"
+
+bool setupSheetOpen = false;
+
+// The sheet's loop may run Exit, which destroys this frame: nothing here touches it after.
+void CMainFrame::OnSetup()
+{
+    KelvlaunchApp().ShowSetupSheet(false);
+}
+
+void CKelvlaunchApp::ShowSetupSheet(bool loginFirst)
+{
+    CUserSettings& settings = *GetSettings();
+    if (settings.GetUsername().empty())
+        loginFirst = true;
+    if (setupSheetOpen)
+        return;
+    setupSheetOpen = true;
+    {
+        // Declared first, so that its window (and with it every page's) is gone before the
+        // pages are deleted, in the reverse order of their creation.
+        CTabSheet sheet;
+        CHostDialog host;
+        CGuestDialog guest;
+        CLoginDialog login;
+        CAboutDialog about;
+        if (loginFirst) {
+            for (CPropertyPage* page : std::initializer_list<CPropertyPage*>{&login, &host, &guest, &about})
+                sheet.AddPage(page);
+        } else {
+            for (CPropertyPage* page : std::initializer_list<CPropertyPage*>{&host, &guest, &login, &about})
+                sheet.AddPage(page);
+        }
+        const std::string password = settings.GetPassword();
+        const std::string email = settings.GetUsername();
+        const std::string name = settings.GetName();
+        login.SetAccount(name, email, password);
+
+        m_pSetupSheet = &sheet;
+        m_pOpenHostPage = &host;
+        sheet.DoModal();
+        m_pSetupSheet = nullptr;
+        m_pOpenHostPage = nullptr;
+        setupSheetOpen = false;
+    }
+}
+
+void CKelvlaunchApp::HostSessionsChanged()
+{
+    ++m_nHostSessionsGeneration;
+    if (m_pOpenHostPage)
+        m_pOpenHostPage->OnHostSessionsChanged();
+}
+
+namespace {
+
+std::string SystemErrorText(DWORD error)
+{
+    char text[512] = {};
+    const DWORD size = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, text, sizeof text, nullptr);
+    std::string reason(text, size);
+    reason.erase(reason.find_last_not_of(" \r\n") + 1);
+    return reason.empty() ? "System error " + std::to_string(error) + "." : reason;
+}
+
+} // namespace
+
+void CKelvlaunchApp::ReportListNotSaved(const char* fileName, DWORD error) const
+{
+    const std::string list = std::string(fileName) == kHostSessionFile ? "host" : "guest";
+    ShowMessageBox("The list of " + list + " sessions could not be saved to \"" + fileName +
+                       "\", so the change will be lost when the launcher starts again.\r\n\r\n" +
+                       SystemErrorText(error),
+                   MB_ICONEXCLAMATION, m_pSetupSheet ? m_pSetupSheet->m_hWnd : nullptr);
+}

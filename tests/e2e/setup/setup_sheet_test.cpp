@@ -1,0 +1,522 @@
+// The Setup sheet as a user meets it: opened from the tray's Setup command (posted to the
+// hidden frame), its pages and dialogs driven through their controls, and what the user
+// and the list files see afterwards.
+#include "sheet_driver.h"
+
+#include "tests/tools/launcher_run.h"
+#include "tests/tools/window_driver.h"
+
+#include "browser_recording.h"
+#include "fake_service_control.h"
+
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <filesystem>
+#include <fstream>
+#include <utility>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr UINT kSetup = 32791;
+constexpr UINT kImportPlanned = 11000;
+const char kSettingsKey[] = "Software\\Ostrand\\LumetraAgent";
+const char kHeapCheckingKey[] =
+    "Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\kelvlaunch.exe";
+const char kHttpOpenKey[] = "Software\\Classes\\http\\shell\\open\\command";  // under HKLM: Wine's HKCR
+
+// Page indexes in the order of a stored account.
+constexpr int kHostPage = 0;
+constexpr int kGuestPage = 1;
+constexpr int kLoginPage = 2;
+constexpr int kAboutPage = 3;
+
+using Rows = std::vector<std::pair<std::string, std::string>>;
+
+std::string ListBytes(const Rows& rows)
+{
+    std::string bytes = "<sessions>\r\n";
+    for (const auto& [description, accessCode] : rows)
+        bytes += "\t<session Description=\"" + description + "\" AccessCode=\"" + accessCode + "\" />\r\n";
+    return bytes + "</sessions>\r\n";
+}
+
+void StoreSetting(const char* name, const std::string& value)
+{
+    ::SHSetValueA(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, value.c_str(), DWORD(value.size() + 1));
+}
+
+std::string Setting(const char* name)
+{
+    char value[256] = {};
+    DWORD size = sizeof value;
+    ::SHGetValueA(HKEY_CURRENT_USER, kSettingsKey, name, nullptr, value, &size);
+    return value;
+}
+
+class SetupSheetTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Ostrand");
+        StoreSetting("server", m_service.Address());
+    }
+
+    void TearDown() override
+    {
+        DWORD exitCode = 0;
+        if (m_run.Frame()) {
+            EXPECT_TRUE(m_run.Exit(exitCode));
+        }
+        ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Ostrand");
+    }
+
+    DWORD Pid() const { return m_run.Process().Id(); }
+
+    void WriteList(const char* file, const Rows& rows) const
+    {
+        std::ofstream(m_run.Work() / file, std::ios::binary) << ListBytes(rows);
+    }
+    std::string List(const char* file) const { return ReadFileBytes(m_run.Work() / file); }
+    // The store follows the dialog's end: wait for the file to hold the rows.
+    void ExpectHostList(const Rows& rows) const
+    {
+        const std::string expected = ListBytes(rows);
+        WaitUntil([&] { return List("sessions.xml") == expected; }, 20000);
+        EXPECT_EQ(List("sessions.xml"), expected);
+    }
+
+    // Starts the launcher (once) and opens the sheet as the tray menu's Setup does.
+    HWND OpenSheet()
+    {
+        if (!m_run.Frame()) {
+            EXPECT_TRUE(m_run.Start());
+        }
+        ::PostMessageA(m_run.Frame(), WM_COMMAND, kSetup, 0);
+        m_sheet = WaitForVisibleWindow(Pid(), kSheetCaption);
+        EXPECT_NE(m_sheet, nullptr);
+        return m_sheet;
+    }
+
+    void CloseSheet()
+    {
+        ::PostMessageA(m_sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_TRUE(WaitUntilGone(m_sheet));
+    }
+
+    HWND Page(int index)
+    {
+        ShowPage(m_sheet, index);
+        return CurrentPage(m_sheet);
+    }
+
+    void Picture(const char* name) const
+    {
+        SaveWindowPicture(m_sheet, std::string(KV_PICTURES) + "\\" + name + ".bmp");
+    }
+
+    void ExpectSelectionMessage(const char* when)
+    {
+        const OwnedBox box = DismissMessageBox(Pid(), m_sheet);
+        EXPECT_EQ(box.text, "You must select a single item first by clicking on it") << when;
+        EXPECT_FALSE(box.hasIcon) << when;
+        EXPECT_TRUE(box.ownedBySheet) << when;
+    }
+
+    LauncherRun m_run{KV_KELVLAUNCH_EXE, KV_STACKTRACE_DLL};
+    FakeServiceControl m_service;
+    HWND m_sheet = nullptr;
+};
+
+TEST_F(SetupSheetTest, FirstUseOpensOnLoginInfoOnceWithoutButtonsAndIgnoresEnter)
+{
+    m_service.Script(R"({"replies": [{"body": "<result>OK</result>"}]})");
+    OpenSheet();
+    EXPECT_EQ(CurrentPageTitle(m_sheet), "Login Info");
+    for (int id : {IDOK, IDCANCEL, 9, 12321})
+        EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(m_sheet, id))) << id;
+    const char* order[] = {"Login Info", "Host Meetings", "Guest Meetings", "About"};
+    for (int index = 0; index < 4; ++index)
+        EXPECT_EQ(WindowText(Page(index)), order[index]);
+
+    // Enter neither validates nor opens the Session Information dialog. A second Setup
+    // opens nothing. The selection message that follows them in the queue shows that
+    // all three have been handled.
+    PressKey(::GetDlgItem(Page(0), 1020), VK_RETURN);
+    const HWND host = Page(1);
+    PressKey(::GetDlgItem(host, 1012), VK_RETURN);
+    ::PostMessageA(m_run.Frame(), WM_COMMAND, kSetup, 0);
+    Click(host, 1017);
+    ExpectSelectionMessage("Edit on an empty list");
+    int sheets = 0;
+    for (HWND hWnd : TopLevelWindowsOf(Pid()))
+        sheets += ::IsWindowVisible(hWnd) && WindowText(hWnd) != "kelvlaunch";
+    EXPECT_EQ(sheets, 1);
+    EXPECT_EQ(m_service.Requests(), "");
+
+    CloseSheet();
+    OpenSheet();  // once closed, Setup opens it again
+    EXPECT_EQ(CurrentPageTitle(m_sheet), "Login Info");
+    EXPECT_FALSE(fs::exists(m_run.Work() / "sessions.xml"));
+}
+
+TEST_F(SetupSheetTest, HostPageChangesReachTableAndFileAtOnce)
+{
+    StoreSetting("username", "ann@example.com");
+    const std::string longDescription(600, 'd');
+    WriteList("sessions.xml", {{"  Weekly review ", " 123\t"}, {"No code", ""}, {longDescription, "600"}});
+    OpenSheet();
+    EXPECT_EQ(CurrentPageTitle(m_sheet), "Host Meetings");
+    const HWND page = CurrentPage(m_sheet);
+    Picture("host_meetings");
+    const HWND listWindow = ::GetDlgItem(page, 1012);
+    RemoteListView list(listWindow, Pid());
+    EXPECT_EQ(list.Column(0), (std::vector<std::string>{"Weekly review", longDescription}));
+    EXPECT_EQ(list.Column(1), (std::vector<std::string>{"123", "600"}));
+    RECT rect{};
+    ::GetWindowRect(listWindow, &rect);
+    const int width = rect.right - rect.left - 4;
+    EXPECT_EQ(list.ColumnWidth(0), static_cast<int>(0.7 * width));
+    EXPECT_EQ(list.ColumnWidth(1), static_cast<int>(0.3 * width));
+
+    // Edit and Delete need exactly one selected row; Add never asks.
+    Click(page, 1017);
+    ExpectSelectionMessage("Edit without a selection");
+    list.Select({0, 1});
+    Click(page, 1008);
+    ExpectSelectionMessage("Delete with two selected");
+    EXPECT_EQ(list.Count(), 2);
+
+    // The first change stores the trimmed rows: the entry without an access code is gone.
+    EnterSession(Pid(), page, 1009, "  Team  ", " 42 ");
+    const Rows stored{{"Weekly review", "123"}, {longDescription, "600"}, {"Team", "42"}};
+    ExpectHostList(stored);
+    EnterSession(Pid(), page, 1009, "", "7");
+    Rows withEmpty = stored;
+    withEmpty.push_back({"<empty>", "7"});
+    ExpectHostList(withEmpty);
+
+    // A blank access code adds nothing, but the file is written from the rows again.
+    WriteList("sessions.xml", {});
+    EnterSession(Pid(), page, 1009, "Blank", "   ");
+    ExpectHostList(withEmpty);
+
+    // Cancel keeps everything; Edit changes the selected row; Delete asks nothing.
+    list.Select({0});
+    EnterSession(Pid(), page, 1017, "Changed", "999", false);
+    EXPECT_EQ(List("sessions.xml"), ListBytes(withEmpty));
+    EnterSession(Pid(), page, 1017, " Weekly ", "124");
+    list.Select({3});
+    EnterSession(Pid(), page, 1017, "Cleared code", "");  // the row stays as it was
+    list.Select({1});
+    Click(page, 1008);
+    ExpectHostList({{"Weekly", "124"}, {"Team", "42"}, {"<empty>", "7"}});
+    EXPECT_EQ(list.Count(), 3);
+}
+
+TEST_F(SetupSheetTest, ImportWhileOpenRefreshesHostPageAndFullListRefusesAdd)
+{
+    StoreSetting("username", "ann@example.com");
+    Rows rows;
+    for (int i = 0; i < 47; ++i)
+        rows.push_back({"Meeting " + std::to_string(i), std::to_string(1000 + i)});
+    WriteList("sessions.xml", rows);
+    m_service.Script(R"({"replies": [{"body": "<records><record><MEETING_NAME>Planned</MEETING_NAME><MEETING_PIN>77</MEETING_PIN></record></records>"}]})");
+    OpenSheet();
+    const HWND page = CurrentPage(m_sheet);
+    RemoteListView list(::GetDlgItem(page, 1012), Pid());
+    list.Select({5});
+
+    // The import lands while Session Information is open; OK then adds to the new rows,
+    // and Delete acts on the row selected before, found by its content.
+    Click(page, 1009);
+    const HWND dialog = WaitForVisibleWindow(Pid(), "Session Information");
+    ASSERT_NE(dialog, nullptr);
+    ::PostMessageA(m_run.Frame(), WM_COMMAND, kImportPlanned, 0);
+    EXPECT_TRUE(WaitUntil([&] { return list.Count() == 48; }, 20000));
+    EXPECT_EQ(list.ItemText(47, 0), "Planned");
+    SetText(::GetDlgItem(dialog, 1015), "49th");
+    PressKey(::GetDlgItem(dialog, 1015), VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return list.Count() == 49; }, 20000));
+    rows.push_back({"Planned", "77"});
+    rows.push_back({"<empty>", "49th"});
+    ExpectHostList(rows);
+
+    Click(page, 1009);
+    const OwnedBox full = DismissMessageBox(Pid(), m_sheet);
+    EXPECT_NE(full.text.find("49"), std::string::npos) << full.text;
+    EXPECT_TRUE(full.hasIcon);
+    EXPECT_TRUE(full.ownedBySheet);
+    EXPECT_EQ(WaitForVisibleWindow(Pid(), "Session Information"), nullptr);
+
+    Click(page, 1008);  // row 5 is still the selected one
+    EXPECT_TRUE(WaitUntil([&] { return list.Count() == 48; }, 20000));
+    rows.erase(rows.begin() + 5);
+    ExpectHostList(rows);
+}
+
+TEST_F(SetupSheetTest, ListThatCannotBeWrittenIsReportedAndStoredInTheirOrder)
+{
+    StoreSetting("username", "ann@example.com");
+    WriteList("sessions.xml", {{"Host", "1"}});
+    WriteList("osessions.xml", {{"Guest", "1"}});
+    const std::string hostBefore = List("sessions.xml");
+    const std::string guestBefore = List("osessions.xml");
+    OpenSheet();
+    for (auto [index, file, button] : {std::tuple{kGuestPage, "osessions.xml", 1023},
+                                       std::tuple{kHostPage, "sessions.xml", 1009}}) {
+        // Another program holds the file open without sharing.
+        scoped::File holder(::CreateFileA((m_run.Work() / file).string().c_str(), GENERIC_READ, 0,
+                                          nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(holder);
+        const HWND page = Page(index);
+        Click(page, button);
+        const HWND dialog = WaitForVisibleWindow(Pid(), "Session Information");
+        SetText(::GetDlgItem(dialog, 1015), "2");
+        PressKey(::GetDlgItem(dialog, 1015), VK_RETURN);
+        const OwnedBox warning = DismissMessageBox(Pid(), m_sheet);
+        EXPECT_NE(warning.text.find(std::string("\"") + file + "\""), std::string::npos) << warning.text;
+        const std::size_t reason = warning.text.find("\r\n\r\n");  // the system's, after a blank line
+        EXPECT_TRUE(reason != std::string::npos && reason + 4 < warning.text.size()) << warning.text;
+        EXPECT_TRUE(warning.hasIcon);
+        EXPECT_TRUE(warning.ownedBySheet);
+        EXPECT_EQ(RemoteListView(::GetDlgItem(page, index == kHostPage ? 1012 : 1026), Pid()).Count(), 2);
+    }
+    EXPECT_EQ(List("sessions.xml"), hostBefore);
+    EXPECT_EQ(List("osessions.xml"), guestBefore);
+
+    // The next opening shows the tables: the host one took the rows, the guest one did not.
+    CloseSheet();
+    OpenSheet();
+    EXPECT_EQ(RemoteListView(::GetDlgItem(Page(kHostPage), 1012), Pid()).Count(), 2);
+    EXPECT_EQ(RemoteListView(::GetDlgItem(Page(kGuestPage), 1026), Pid()).Count(), 1);
+}
+
+TEST_F(SetupSheetTest, ValidateStoresOnlyAnAcceptedAccountAndClearStartsOverOnLoginInfo)
+{
+    StoreSetting("name", "Old");
+    StoreSetting("username", "old@example.com");
+    StoreSetting("password", "0123456789abcdef0123456789abcdef");
+    OpenSheet();
+    const HWND page = Page(kLoginPage);
+    EXPECT_EQ(Text(::GetDlgItem(page, 1020)), "Old");
+    EXPECT_EQ(Text(::GetDlgItem(page, 1019)), "0123456789abcdef0123456789abcdef");
+    Picture("login_info");
+    SetText(::GetDlgItem(page, 1020), "Ann");
+    SetText(::GetDlgItem(page, 1018), "ann@example.com");
+    SetText(::GetDlgItem(page, 1019), "secret");
+
+    m_service.Script(R"({"replies": [{"body": "NA"}]})");
+    Click(page, 1022);
+    OwnedBox box = DismissMessageBox(Pid(), m_sheet);
+    EXPECT_EQ(box.text, "Invalid username or password");
+    EXPECT_TRUE(box.hasIcon && box.ownedBySheet);
+    EXPECT_EQ(Setting("username"), "old@example.com");
+
+    // Nothing listens on the server's address: the connection error, then the outcome.
+    const std::string address = m_service.Address();
+    StoreSetting("server", address.substr(0, address.rfind('.')) + ".250");
+    Click(page, 1022);
+    box = DismissMessageBox(Pid(), m_sheet);
+    EXPECT_TRUE(box.hasIcon && box.ownedBySheet) << box.text;
+    EXPECT_NE(box.text, "Communications error");
+    box = DismissMessageBox(Pid(), m_sheet);
+    EXPECT_EQ(box.text, "Communications error");
+    EXPECT_EQ(Setting("password"), "0123456789abcdef0123456789abcdef");
+
+    StoreSetting("server", address);
+    m_service.Script(R"({"replies": [{"body": "<result>OK</result><skin>blue</skin>"}]})");
+    Click(page, 1022);
+    box = DismissMessageBox(Pid(), m_sheet);
+    EXPECT_EQ(box.text, "Your login information was validated");
+    EXPECT_NE(m_service.Requests().find("eMail=ann@example.com&pAssword=5ebe2294ecd0e0f08eab7690d2a6ee69"),
+              std::string::npos);
+    EXPECT_EQ(Setting("name"), "Ann");
+    EXPECT_EQ(Setting("username"), "ann@example.com");
+    EXPECT_EQ(Setting("password"), "5ebe2294ecd0e0f08eab7690d2a6ee69");
+    EXPECT_EQ(Setting("skin"), "blue");
+
+    Click(page, 1028);
+    EXPECT_TRUE(WaitUntil([&] { return Setting("username").empty(); }, 20000));
+    for (const char* name : {"name", "password"})
+        EXPECT_EQ(Setting(name), "") << name;
+    EXPECT_EQ(Setting("skin"), "blue");
+    for (int edit : {1020, 1018, 1019})
+        EXPECT_EQ(Text(::GetDlgItem(page, edit)), "") << edit;
+    CloseSheet();
+    OpenSheet();
+    EXPECT_EQ(CurrentPageTitle(m_sheet), "Login Info");
+}
+
+class AboutLinkTest : public SetupSheetTest {
+protected:
+    void SetUp() override
+    {
+        SetupSheetTest::SetUp();
+        char command[1024] = {};
+        DWORD size = sizeof command;
+        ::SHGetValueA(HKEY_LOCAL_MACHINE, kHttpOpenKey, nullptr, nullptr, command, &size);
+        m_systemBrowser = command;
+    }
+
+    void TearDown() override
+    {
+        SetupSheetTest::TearDown();
+        SetBrowser(m_systemBrowser);
+    }
+
+    // The program that opens http addresses.
+    static void SetBrowser(const std::string& command)
+    {
+        ::SHSetValueA(HKEY_LOCAL_MACHINE, kHttpOpenKey, nullptr, REG_SZ, command.c_str(),
+                      DWORD(command.size() + 1));
+    }
+
+    // The About page's link once it has been painted (which makes it report clicks).
+    HWND Link()
+    {
+        const HWND link = ::GetDlgItem(Page(kAboutPage), 1021);
+        EXPECT_TRUE(WaitUntil([&] { return (::GetWindowLongA(link, GWL_STYLE) & SS_NOTIFY) != 0; }, 20000));
+        return link;
+    }
+
+    // The cursor the launcher shows over the window, and whether the window chose it.
+    HCURSOR CursorOver(HWND window, bool& chosen)
+    {
+        chosen = ::SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) != FALSE;
+        CURSORINFO info{};
+        info.cbSize = sizeof info;
+        ::GetCursorInfo(&info);
+        return info.hCursor;
+    }
+
+    void ExpectHandOver(HWND link)
+    {
+        bool linkChose = false;
+        bool pageChose = false;
+        const HCURSOR hand = CursorOver(link, linkChose);
+        const HCURSOR arrow = CursorOver(::GetParent(link), pageChose);
+        EXPECT_TRUE(linkChose);
+        EXPECT_FALSE(pageChose);
+        // The shown cursor is the foreground thread's: tests running beside this one on the
+        // same display may own the foreground.
+        if (::GetForegroundWindow() == m_sheet) {
+            EXPECT_NE(hand, nullptr);
+            EXPECT_NE(hand, arrow);
+        }
+    }
+
+    static void ClickOn(HWND window)
+    {
+        ::PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        ::PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    }
+
+    BrowserRecording m_browser{fs::absolute("browser.txt").string()};
+    std::string m_systemBrowser;
+};
+
+TEST_F(AboutLinkTest, LinkShowsItsTargetOpensItAndKeepsItsHandCursor)
+{
+    char system[MAX_PATH] = {};
+    ::GetSystemDirectoryA(system, MAX_PATH);
+    SetBrowser(std::string("\"") + system + "\\iexplore.exe\" %1");
+    StoreSetting("username", "ann@example.com");
+    OpenSheet();
+    HWND link = Link();
+    Picture("about");
+    EXPECT_EQ(Text(link), "meet.kelvara.example");
+    ExpectHandOver(link);
+
+    RECT rect{};
+    ::GetWindowRect(link, &rect);
+    ::SetCursorPos(rect.left + 3, rect.top + 3);
+    ::PostMessageA(link, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    HWND tip = nullptr;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            for (HWND hWnd : TopLevelWindowsOf(Pid()))
+                if (WindowClassName(hWnd) == "tooltips_class32" && ::IsWindowVisible(hWnd))
+                    tip = hWnd;
+            return tip != nullptr;
+        },
+        20000));
+    EXPECT_EQ(Text(tip), "http://meet.kelvara.example");
+
+    ClickOn(link);
+    ASSERT_TRUE(m_browser.WaitForStart());
+    const auto starts = m_browser.Starts();
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].parameters, "http://meet.kelvara.example");
+
+    // Without a browser the click only beeps: no box, no start, the sheet stays.
+    SetBrowser("\"C:\\nowhere\\browser.exe\" %1");
+    ClickOn(link);
+    ::PostMessageA(m_sheet, PSM_SETCURSEL, kHostPage, 0);  // handled after the click
+    EXPECT_TRUE(WaitUntil([&] { return CurrentPageTitle(m_sheet) == "Host Meetings"; }, 20000));
+    EXPECT_EQ(m_browser.Starts().size(), 1u);
+    EXPECT_EQ(WaitForMessageBox(Pid(), "kelvlaunch", 0), nullptr);
+
+    CloseSheet();
+    OpenSheet();
+    ExpectHandOver(Link());
+}
+
+// Exit may arrive in any of the sheet's loops. With the heap poisoning freed blocks, a
+// use of a deleted page or window object crashes instead of passing.
+class ExitTest : public SetupSheetTest {
+protected:
+    void SetUp() override
+    {
+        SetupSheetTest::SetUp();
+        const DWORD flags = 0x70;
+        ::SHSetValueA(HKEY_LOCAL_MACHINE, kHeapCheckingKey, "GlobalFlag", REG_DWORD, &flags, sizeof flags);
+        StoreSetting("username", "ann@example.com");
+        WriteList("sessions.xml", {{"Host", "1"}});
+        m_before = List("sessions.xml");
+    }
+
+    void TearDown() override
+    {
+        DWORD exitCode = 0xDEADBEEF;
+        EXPECT_TRUE(m_run.Exit(exitCode));
+        EXPECT_EQ(exitCode, 0u);
+        EXPECT_EQ(List("sessions.xml"), m_before);
+        EXPECT_FALSE(fs::exists(m_run.Work() / "osessions.xml"));
+        EXPECT_TRUE(fs::is_empty(m_run.Temp()));  // no crash report
+        ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, kHeapCheckingKey);
+        SetupSheetTest::TearDown();
+    }
+
+    std::string m_before;
+};
+
+TEST_F(ExitTest, WhileTheSheetIsOpenOnEveryPage)
+{
+    OpenSheet();
+    for (int index : {kGuestPage, kLoginPage, kAboutPage})
+        Page(index);
+}
+
+TEST_F(ExitTest, WhileSessionInformationIsOpenAfterTyping)
+{
+    OpenSheet();
+    Click(CurrentPage(m_sheet), 1009);
+    const HWND dialog = WaitForVisibleWindow(Pid(), "Session Information");
+    ASSERT_NE(dialog, nullptr);
+    SaveWindowPicture(dialog, std::string(KV_PICTURES) + "\\session_information.bmp");
+    SetText(::GetDlgItem(dialog, 1015), "typed");
+}
+
+TEST_F(ExitTest, WhileAMessageBoxIsUp)
+{
+    OpenSheet();
+    Click(Page(kGuestPage), 1025);
+    EXPECT_NE(WaitForMessageBox(Pid(), "kelvlaunch", 20000), nullptr);
+}
+
+} // namespace

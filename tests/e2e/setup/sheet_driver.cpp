@@ -1,0 +1,226 @@
+#include "sheet_driver.h"
+
+#include "tests/tools/window_driver.h"
+
+#include <commctrl.h>
+
+#include <fstream>
+
+const char kSheetCaption[] = "Kelvara - Connecting People, Anytime, Anywhere!";
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 20000;
+
+} // namespace
+
+HWND WaitForVisibleWindow(DWORD processId, const std::string& caption)
+{
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND hWnd : TopLevelWindowsOf(processId)) {
+                if (::IsWindowVisible(hWnd) && WindowText(hWnd) == caption) {
+                    found = hWnd;
+                    return true;
+                }
+            }
+            return false;
+        },
+        kTimeoutMs);
+    return found;
+}
+
+bool WaitUntilGone(HWND window)
+{
+    return WaitUntil([window] { return !::IsWindow(window) || !::IsWindowVisible(window); }, kTimeoutMs);
+}
+
+OwnedBox DismissMessageBox(DWORD processId, HWND sheet)
+{
+    OwnedBox result;
+    result.box = WaitForMessageBox(processId, "kelvlaunch", kTimeoutMs);
+    if (!result.box)
+        return result;
+    // A box can be visible before its text is, and before its owner is disabled.
+    MessageBoxContent content;
+    WaitUntil(
+        [&] {
+            content = ReadMessageBox(result.box);
+            return !content.text.empty() && !::IsWindowEnabled(sheet);
+        },
+        kTimeoutMs);
+    result.text = content.text;
+    result.hasIcon = content.hasIcon;
+    result.ownedBySheet = ::GetWindow(result.box, GW_OWNER) == sheet && !::IsWindowEnabled(sheet);
+    PressMessageBoxButton(result.box, IDOK);
+    WaitUntilGone(result.box);
+    return result;
+}
+
+HWND CurrentPage(HWND sheet)
+{
+    return reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+std::string CurrentPageTitle(HWND sheet)
+{
+    return WindowText(CurrentPage(sheet));
+}
+
+void ShowPage(HWND sheet, int index)
+{
+    ::SendMessageA(sheet, PSM_SETCURSEL, index, 0);
+}
+
+void Click(HWND dialog, int id)
+{
+    ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+void PressKey(HWND target, WPARAM key)
+{
+    ::PostMessageA(target, WM_KEYDOWN, key, 1);
+    ::PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+}
+
+void SetText(HWND control, const std::string& text)
+{
+    ::SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string Text(HWND control)
+{
+    std::string text(static_cast<std::size_t>(::SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        ::SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+void EnterSession(DWORD processId, HWND page, int button, const std::string& description,
+                  const std::string& accessCode, bool ok)
+{
+    Click(page, button);
+    const HWND dialog = WaitForVisibleWindow(processId, "Session Information");
+    if (!dialog)
+        return;
+    SetText(::GetDlgItem(dialog, 1014), description);
+    SetText(::GetDlgItem(dialog, 1015), accessCode);
+    Click(dialog, ok ? IDOK : IDCANCEL);
+    WaitUntilGone(dialog);
+}
+
+RemoteListView::RemoteListView(HWND list, DWORD processId)
+    : m_list(list),
+      m_process(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId))
+{
+    if (m_process)
+        m_remote = ::VirtualAllocEx(m_process.get(), nullptr, sizeof(LVITEMA) + kTextSize,
+                                    MEM_COMMIT, PAGE_READWRITE);
+}
+
+RemoteListView::~RemoteListView()
+{
+    if (m_remote)
+        ::VirtualFreeEx(m_process.get(), m_remote, 0, MEM_RELEASE);
+}
+
+int RemoteListView::Count() const
+{
+    return static_cast<int>(::SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string RemoteListView::ItemText(int item, int column) const
+{
+    LVITEMA request{};
+    request.iSubItem = column;
+    request.pszText = static_cast<char*>(m_remote) + sizeof(LVITEMA);
+    request.cchTextMax = kTextSize;
+    SIZE_T moved = 0;
+    ::WriteProcessMemory(m_process.get(), m_remote, &request, sizeof request, &moved);
+    const auto length = ::SendMessageA(m_list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(m_remote));
+    std::string text(static_cast<std::size_t>(length), '\0');
+    ::ReadProcessMemory(m_process.get(), request.pszText, text.data(), text.size(), &moved);
+    return text;
+}
+
+std::vector<std::string> RemoteListView::Column(int column) const
+{
+    std::vector<std::string> texts;
+    for (int item = 0; item < Count(); ++item)
+        texts.push_back(ItemText(item, column));
+    return texts;
+}
+
+int RemoteListView::ColumnWidth(int column) const
+{
+    return static_cast<int>(::SendMessageA(m_list, LVM_GETCOLUMNWIDTH, column, 0));
+}
+
+void RemoteListView::Select(const std::vector<int>& items) const
+{
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED;
+    SIZE_T moved = 0;
+    ::WriteProcessMemory(m_process.get(), m_remote, &state, sizeof state, &moved);
+    ::SendMessageA(m_list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(m_remote));
+    state.state = LVIS_SELECTED;
+    ::WriteProcessMemory(m_process.get(), m_remote, &state, sizeof state, &moved);
+    for (int item : items)
+        ::SendMessageA(m_list, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(m_remote));
+}
+
+namespace {
+
+BOOL CALLBACK FindUnpainted(HWND child, LPARAM lParam)
+{
+    if (::IsWindowVisible(child) && ::GetUpdateRect(child, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(lParam) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool IsPainted(HWND window)
+{
+    bool unpainted = ::GetUpdateRect(window, nullptr, FALSE) != FALSE;
+    if (!unpainted)
+        ::EnumChildWindows(window, &FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+    return !unpainted;
+}
+
+} // namespace
+
+bool SaveWindowPicture(HWND window, const std::string& path)
+{
+    WaitUntil([window] { return IsPainted(window); }, 5000);
+    RECT rect{};
+    if (!::GetWindowRect(window, &rect))
+        return false;
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const HDC screen = ::GetDC(nullptr);
+    const HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    scoped::GdiObject bitmap(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const HGDIOBJ previous = ::SelectObject(memory, bitmap.get());
+    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    ::GdiFlush();
+    ::SelectObject(memory, previous);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + imageSize;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    out.write(static_cast<const char*>(bits), imageSize);
+    return static_cast<bool>(out);
+}

@@ -1,0 +1,66 @@
+#include "winfx/property_sheet.h"
+
+#include <commctrl.h>
+
+INT_PTR CALLBACK CPropertyPage::PageDialogProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    // The sheet passes its copy of the page's description; ours is in its lParam.
+    auto* page = reinterpret_cast<CPropertyPage*>(reinterpret_cast<PROPSHEETPAGEA*>(lParam)->lParam);
+    if (!page || !page->SubclassWindow(hWnd))
+        return TRUE;
+    return page->OnInitDialog() ? TRUE : FALSE;
+}
+
+CPropertySheet::~CPropertySheet()
+{
+    DestroyWindow();
+}
+
+bool CPropertySheet::DoModal()
+{
+    std::vector<PROPSHEETPAGEA> pages;
+    for (CPropertyPage* page : m_pages) {
+        PROPSHEETPAGEA description{};
+        description.dwSize = sizeof description;
+        description.dwFlags = PSP_DEFAULT;
+        description.hInstance = ::GetModuleHandleA(nullptr);
+        description.pszTemplate = MAKEINTRESOURCEA(page->m_nTemplateId);
+        description.pfnDlgProc = &CPropertyPage::PageDialogProc;
+        description.lParam = reinterpret_cast<LPARAM>(page);
+        pages.push_back(description);
+    }
+    PROPSHEETHEADERA header{};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS;
+    header.hInstance = ::GetModuleHandleA(nullptr);
+    header.pszCaption = m_strCaption.c_str();
+    header.nPages = static_cast<UINT>(pages.size());
+    header.ppsp = pages.data();
+
+    const HWND sheet = reinterpret_cast<HWND>(::PropertySheetA(&header));
+    if (!sheet || !SubclassWindow(sheet)) {
+        if (sheet)
+            ::DestroyWindow(sheet);
+        return true;
+    }
+    OnInitDialog();
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    ::SetForegroundWindow(m_hWnd);
+
+    const bool loopEnded = RunModalLoop();
+    DestroyWindow();
+    return loopEnded;
+}
+
+bool CPropertySheet::PreTranslateMessage(MSG& msg)
+{
+    return m_hWnd && PropSheet_IsDialogMessage(m_hWnd, &msg);
+}
+
+// A modeless sheet closed by the user keeps its window but has no current page any more.
+bool CPropertySheet::ContinueModal()
+{
+    return m_hWnd && PropSheet_GetCurrentPageHwnd(m_hWnd) != nullptr;
+}
