@@ -398,13 +398,22 @@ protected:
     {
         bool linkChose = false;
         bool pageChose = false;
-        const HCURSOR hand = CursorOver(link, linkChose);
-        const HCURSOR arrow = CursorOver(::GetParent(link), pageChose);
+        HCURSOR hand = nullptr;
+        HCURSOR arrow = nullptr;
+        // The shown cursor is the foreground thread's, and tests running beside this one on
+        // the same display may take the foreground for a moment: look again until a reading
+        // was made with the sheet in front all along.
+        bool readInFront = false;
+        WaitUntil([&] {
+            const bool inFrontBefore = ::GetForegroundWindow() == m_sheet;
+            hand = CursorOver(link, linkChose);
+            arrow = CursorOver(::GetParent(link), pageChose);
+            readInFront = inFrontBefore && ::GetForegroundWindow() == m_sheet;
+            return readInFront && hand != arrow;
+        }, 5000);
         EXPECT_TRUE(linkChose);
         EXPECT_FALSE(pageChose);
-        // The shown cursor is the foreground thread's: tests running beside this one on the
-        // same display may own the foreground.
-        if (::GetForegroundWindow() == m_sheet) {
+        if (readInFront) {
             EXPECT_NE(hand, nullptr);
             EXPECT_NE(hand, arrow);
         }
