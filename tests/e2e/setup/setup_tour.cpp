@@ -1,5 +1,6 @@
-// The demo tour's Setup part: opens the running launcher's Setup sheet as the tray menu
-// does and saves a picture of each page and of the Session Information dialog.
+// The demo tour's window part: opens the running launcher's Setup sheet as the tray menu
+// does and saves a picture of each page and of the Session Information dialog, then one of
+// the guest access-code dialog.
 // Usage: setup_tour <picture folder>
 #include "sheet_driver.h"
 
@@ -59,5 +60,17 @@ int main(int argc, char** argv)
         WaitUntilGone(dialog);
     }
     ::PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
-    return WaitUntilGone(sheet) && dialog ? 0 : 1;
+    if (!WaitUntilGone(sheet) || !dialog)
+        return 1;
+
+    ::PostMessageA(frame, WM_COMMAND, 32796, 0);  // "Be a Guest..."
+    const HWND guest = WaitForVisibleWindow(processId, "Join a Session as a Guest");
+    if (!guest) {
+        std::fprintf(stderr, "the guest dialog did not open\n");
+        return 1;
+    }
+    SetText(::GetDlgItem(guest, 1027), "4711004");
+    SaveWindowPicture(guest, folder + "\\guest_dialog.bmp");
+    PressKey(::GetDlgItem(guest, 1027), VK_ESCAPE);
+    return WaitUntilGone(guest) ? 0 : 1;
 }
