@@ -2,7 +2,6 @@
 
 #include "winfx/win_app.h"
 
-#include <cstdio>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -259,10 +258,12 @@ LPCSTR CWnd::RegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background
     static std::set<std::string> registered;
 
     const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    // wsprintfA (at most 1024 bytes, ample here) keeps the C runtime's printf and its
+    // floating-point formatting out of the program.
     char name[96];
-    std::snprintf(name, sizeof name, "Winfx:%p:%x:%p:%p:%p", static_cast<void*>(instance),
-                  classStyle, static_cast<void*>(cursor), static_cast<void*>(background),
-                  static_cast<void*>(icon));
+    ::wsprintfA(name, "Winfx:%p:%x:%p:%p:%p", static_cast<void*>(instance), classStyle,
+                static_cast<void*>(cursor), static_cast<void*>(background),
+                static_cast<void*>(icon));
     const auto [entry, added] = registered.insert(name);
     if (added) {
         WNDCLASSA wc{};
