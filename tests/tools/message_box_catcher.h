@@ -1,9 +1,11 @@
 // Catches the message boxes that the current thread opens while the catcher lives:
-// records caption, text and icon of each and dismisses it with OK.
+// records caption, text and icon of each and dismisses it with OK. A box counts once,
+// however often another program's window takes the activation from it before it goes.
 #pragma once
 
 #include "scoped_win.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -67,7 +69,15 @@ private:
             const HWND window = reinterpret_cast<HWND>(wParam);
             char className[16] = {};
             ::GetClassNameA(window, className, sizeof className);
-            if (std::string(className) == "#32770") {
+            // Boxes already gone are forgotten, so that a new box given an old handle counts.
+            auto& seen = self->m_seen;
+            seen.erase(std::remove_if(seen.begin(), seen.end(), [](HWND box) { return !::IsWindow(box); }),
+                       seen.end());
+            // Under Wine the hook also sees the activation pass to another program's window
+            // when a box goes: a dialog of the tests running beside this one is not ours.
+            if (std::string(className) == "#32770" && std::find(seen.begin(), seen.end(), window) == seen.end()
+                && ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId()) {
+                seen.push_back(window);
                 Box box{std::string(), std::string(), nullptr};
                 char caption[256] = {};
                 ::GetWindowTextA(window, caption, sizeof caption);
@@ -82,4 +92,5 @@ private:
 
     scoped::Hook m_hook;
     std::vector<Box> m_boxes;
+    std::vector<HWND> m_seen;
 };
