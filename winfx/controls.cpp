@@ -69,8 +69,11 @@ void CListCtrl::DeleteAllItems() const
 
 bool CToolTipCtrl::Create(CWnd* parent, DWORD style)
 {
-    return parent && CreateEx(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent->m_hWnd, nullptr);
+    if (!parent)
+        return false;
+    ::InitCommonControls();
+    return CreateEx(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, parent->m_hWnd, nullptr);
 }
 
 void CToolTipCtrl::Activate(bool active) const

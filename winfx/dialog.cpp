@@ -1,5 +1,7 @@
 #include "winfx/dialog.h"
 
+#include <commctrl.h>
+
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_nTemplateId(templateId), m_pParentWnd(parent) {}
 
 CDialog::~CDialog()
@@ -15,6 +17,7 @@ INT_PTR CDialog::DoModal()
                      : nullptr;
     m_bEnded = false;
     m_nResult = IDCANCEL;
+    ::InitCommonControls();  // the template may hold common controls
     if (!::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nTemplateId), owner,
                               &CDialog::DialogProc, reinterpret_cast<LPARAM>(this)) ||
         !m_hWnd)

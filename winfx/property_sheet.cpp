@@ -39,6 +39,7 @@ bool CPropertySheet::DoModal()
     header.nPages = static_cast<UINT>(pages.size());
     header.ppsp = pages.data();
 
+    ::InitCommonControls();  // the pages may hold common controls
     const HWND sheet = reinterpret_cast<HWND>(::PropertySheetA(&header));
     if (!sheet || !SubclassWindow(sheet)) {
         if (sheet)

@@ -5,8 +5,6 @@
 #include "sessions/session_store.h"
 #include "stacktrace/stack_trace.h"
 
-#include <commctrl.h>
-
 // The program's static initialisation, in this order (this is the only file of the
 // program with initialisers that run code): the crash reporter first, before any object
 // of ours exists; then the application object; then the registered message.
@@ -30,7 +28,8 @@ CKelvlaunchApp::CKelvlaunchApp()
 
 bool CKelvlaunchApp::InitInstance()
 {
-    ::InitCommonControls();
+    // The common controls are initialised by the first dialog or sheet that opens, not
+    // here: the tray icon comes sooner and the idle launcher stays smaller.
     CWinApp::InitInstance();
 
     auto* frame = new CMainFrame;  // deletes itself when its window is destroyed

@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -16,6 +19,19 @@ namespace {
 
 constexpr DWORD STATUS_DLL_NOT_FOUND_CODE = 0xC0000135;
 const char kSettingsKey[] = "Software\\Ostrand\\LumetraAgent";
+
+// The lower-case file names of the modules loaded in a process.
+std::vector<std::string> ModulesOf(DWORD processId)
+{
+    std::vector<std::string> names;
+    const scoped::File snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = snapshot && ::Module32First(snapshot.get(), &module); more;
+         more = ::Module32Next(snapshot.get(), &module))
+        names.push_back(::CharLowerA(module.szModule));
+    return names;
+}
 
 class LauncherTest : public ::testing::Test {
 protected:
@@ -46,6 +62,20 @@ TEST_F(LauncherTest, StartsHiddenCreatesOnlyTheSettingsKeyAndExitsWithZero)
     EXPECT_EQ(exitCode, 0u);
     EXPECT_TRUE(fs::is_empty(m_run.Work()));
     EXPECT_TRUE(fs::is_empty(m_run.Temp()));  // no crash report either
+}
+
+// The common controls come with the first dialog, WinInet with the first service command:
+// neither costs the launcher time before its icon shows, nor memory while it waits there.
+TEST_F(LauncherTest, WaitsInTheTrayWithoutTheCommonControlsOrWinInet)
+{
+    ASSERT_TRUE(m_run.Start());
+    const std::vector<std::string> modules = ModulesOf(m_run.Process().Id());
+    ASSERT_NE(std::find(modules.begin(), modules.end(), "stacktrace.dll"), modules.end());
+    for (const char* later : {"comctl32.dll", "wininet.dll"})
+        EXPECT_EQ(std::find(modules.begin(), modules.end(), later), modules.end()) << later;
+    DWORD exitCode = 0xDEADBEEF;
+    ASSERT_TRUE(m_run.Exit(exitCode));
+    EXPECT_EQ(exitCode, 0u);
 }
 
 TEST_F(LauncherTest, ExitLeavesBothListFilesAsTheyWere)
