@@ -123,7 +123,7 @@ public:
     SIZE_T WorkingSet() const
     {
         PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
+        counters.cb = sizeof counters;
         ::GetProcessMemoryInfo(m_process.get(), &counters, sizeof counters);
         return counters.WorkingSetSize;
     }
@@ -160,28 +160,32 @@ double Median(std::vector<double> values)
     return values.empty() ? -1 : values[values.size() / 2];
 }
 
+// The programs take turns, run after run, so a slow spell of the machine falls on all
+// of them alike.
 int MeasureStart(int runs, const std::vector<std::string>& programs)
 {
     StandInTray tray;
-    for (const std::string& path : programs) {
-        std::vector<double> startMs, workingSetKiB;
-        DWORD iconTimeoutMs = 30000;
-        for (int run = 0; run < runs; ++run) {
-            Program program(path);
+    std::vector<std::vector<double>> startMs(programs.size()), workingSetKiB(programs.size());
+    std::vector<DWORD> iconTimeoutMs(programs.size(), 30000);
+    for (int run = 0; run < runs; ++run) {
+        for (std::size_t i = 0; i < programs.size(); ++i) {
+            Program program(programs[i]);
             if (!program.Start())
                 return 1;
-            const double ms = program.WaitUntilStarted(tray, iconTimeoutMs);
+            const double ms = program.WaitUntilStarted(tray, iconTimeoutMs[i]);
             if (ms < 0)
-                iconTimeoutMs = kNoIconWaitMs;   // no icon: don't wait long for one again
+                iconTimeoutMs[i] = kNoIconWaitMs;   // no icon: don't wait long for one again
             else
-                startMs.push_back(ms);
+                startMs[i].push_back(ms);
             StandInTray::Pump(500);  // let start-up settle before reading the memory
-            workingSetKiB.push_back(double(program.WorkingSet()) / 1024);
+            workingSetKiB[i].push_back(double(program.WorkingSet()) / 1024);
         }
-        if (startMs.empty())
-            std::printf("none %.0f\n", Median(workingSetKiB));
+    }
+    for (std::size_t i = 0; i < programs.size(); ++i) {
+        if (startMs[i].empty())
+            std::printf("none %.0f\n", Median(workingSetKiB[i]));
         else
-            std::printf("%.1f %.0f\n", Median(startMs), Median(workingSetKiB));
+            std::printf("%.1f %.0f\n", Median(startMs[i]), Median(workingSetKiB[i]));
     }
     return 0;
 }
