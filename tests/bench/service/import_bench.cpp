@@ -18,21 +18,20 @@
 
 namespace {
 
-// The median of the calls' times, so that a stray slow call does not count.
-double MicrosecondsPerCall(int calls, const std::function<void()>& f)
+double Median(std::vector<double> values)
 {
-    LARGE_INTEGER frequency;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double MicrosecondsOf(const std::function<void()>& f)
+{
+    LARGE_INTEGER frequency, start, end;
     ::QueryPerformanceFrequency(&frequency);
-    std::vector<double> times;
-    for (int i = 0; i < calls; ++i) {
-        LARGE_INTEGER start, end;
-        ::QueryPerformanceCounter(&start);
-        f();
-        ::QueryPerformanceCounter(&end);
-        times.push_back(double(end.QuadPart - start.QuadPart) * 1e6 / double(frequency.QuadPart));
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    ::QueryPerformanceCounter(&start);
+    f();
+    ::QueryPerformanceCounter(&end);
+    return double(end.QuadPart - start.QuadPart) * 1e6 / double(frequency.QuadPart);
 }
 
 } // namespace
@@ -50,12 +49,18 @@ int main(int argc, char** argv)
     CUserSettings settings;
     const std::string objectName = "Control?command=getPlannedSessions&_os_app=demo&eMail=" +
                                    settings.GetUsername() + "&pAssword=" + settings.GetPassword();
+    // Import and bare GET take turns, so that a slow spell of the machine falls on both
+    // alike; the list file goes before each import, untimed, so that every round merges all
+    // records again. Medians, so that a stray slow call does not count.
     SessionTablePtr hostSessions;
-    const double import = MicrosecondsPerCall(calls, [&] {
-        ::DeleteFileA(kHostSessionFile);  // every round merges all records again
-        settings.GetPlannedSessions(hostSessions);
-    });
-    const double bare = MicrosecondsPerCall(calls, [&] { HttpGet(server, objectName); });
+    std::vector<double> imports, bares;
+    for (int i = 0; i < calls; ++i) {
+        ::DeleteFileA(kHostSessionFile);
+        imports.push_back(MicrosecondsOf([&] { settings.GetPlannedSessions(hostSessions); }));
+        bares.push_back(MicrosecondsOf([&] { HttpGet(server, objectName); }));
+    }
+    const double import = Median(imports);
+    const double bare = Median(bares);
 
     WriteRegistryString("server", previousServer);
     const bool merged = hostSessions && hostSessions->Count() == kMaxSessions;
