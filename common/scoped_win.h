@@ -2,7 +2,6 @@
 #pragma once
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <utility>
 
@@ -55,12 +54,6 @@ struct RegKeyTraits {
     using type = HKEY;
     static type none() { return nullptr; }
     static void close(type h) { ::RegCloseKey(h); }
-};
-
-struct InternetTraits {
-    using type = HINTERNET;
-    static type none() { return nullptr; }
-    static void close(type h) { ::InternetCloseHandle(h); }
 };
 
 struct FileTraits {
@@ -118,7 +111,6 @@ struct CursorTraits {
 };
 
 using RegKey = Handle<RegKeyTraits>;
-using Internet = Handle<InternetTraits>;
 using File = Handle<FileTraits>;        // CreateFile results: INVALID_HANDLE_VALUE is "none"
 using Kernel = Handle<KernelTraits>;    // events, processes, threads: NULL is "none"
 using Menu = Handle<MenuTraits>;

@@ -1,6 +1,6 @@
 #include "winfx/controls.h"
 
-#include <commctrl.h>
+#include "winfx/common_controls.h"
 
 int CListCtrl::GetItemCount() const
 {
@@ -69,9 +69,8 @@ void CListCtrl::DeleteAllItems() const
 
 bool CToolTipCtrl::Create(CWnd* parent, DWORD style)
 {
-    if (!parent)
+    if (!parent || !CommonControls())
         return false;
-    ::InitCommonControls();
     return CreateEx(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, parent->m_hWnd, nullptr);
 }
@@ -86,7 +85,8 @@ namespace {
 TTTOOLINFOA WholeWindowTool(CWnd* tool, const std::string& text)
 {
     TTTOOLINFOA info{};
-    info.cbSize = sizeof info;
+    // Version 5 of the common controls refuses the record's later, larger form.
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
     info.uFlags = TTF_IDISHWND;
     info.hwnd = ::GetParent(tool->m_hWnd);
     info.uId = reinterpret_cast<UINT_PTR>(tool->m_hWnd);

@@ -1,6 +1,6 @@
 #include "winfx/dialog.h"
 
-#include <commctrl.h>
+#include "winfx/common_controls.h"
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_nTemplateId(templateId), m_pParentWnd(parent) {}
 
@@ -17,7 +17,8 @@ INT_PTR CDialog::DoModal()
                      : nullptr;
     m_bEnded = false;
     m_nResult = IDCANCEL;
-    ::InitCommonControls();  // the template may hold common controls
+    if (!CommonControlsForWindow())  // the template may hold common controls
+        return -1;
     if (!::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nTemplateId), owner,
                               &CDialog::DialogProc, reinterpret_cast<LPARAM>(this)) ||
         !m_hWnd)

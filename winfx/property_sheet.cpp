@@ -1,13 +1,13 @@
 #include "winfx/property_sheet.h"
 
-#include <commctrl.h>
+#include "winfx/common_controls.h"
 
 INT_PTR CALLBACK CPropertyPage::PageDialogProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam)
 {
     if (message != WM_INITDIALOG)
         return FALSE;
     // The sheet passes its copy of the page's description; ours is in its lParam.
-    auto* page = reinterpret_cast<CPropertyPage*>(reinterpret_cast<PROPSHEETPAGEA*>(lParam)->lParam);
+    auto* page = reinterpret_cast<CPropertyPage*>(reinterpret_cast<PROPSHEETPAGEA_V1*>(lParam)->lParam);
     if (!page || !page->SubclassWindow(hWnd))
         return TRUE;
     return page->OnInitDialog() ? TRUE : FALSE;
@@ -20,9 +20,14 @@ CPropertySheet::~CPropertySheet()
 
 bool CPropertySheet::DoModal()
 {
-    std::vector<PROPSHEETPAGEA> pages;
+    const CommonControlsApi* commonControls = CommonControlsForWindow();  // the pages may hold them
+    if (!commonControls)
+        return true;
+    // The first records of each kind, which every version of the common controls takes: the
+    // sheet needs none of the later fields, and version 5 refuses records larger than its own.
+    std::vector<PROPSHEETPAGEA_V1> pages;
     for (CPropertyPage* page : m_pages) {
-        PROPSHEETPAGEA description{};
+        PROPSHEETPAGEA_V1 description{};
         description.dwSize = sizeof description;
         description.dwFlags = PSP_DEFAULT;
         description.hInstance = ::GetModuleHandleA(nullptr);
@@ -32,15 +37,14 @@ bool CPropertySheet::DoModal()
         pages.push_back(description);
     }
     PROPSHEETHEADERA header{};
-    header.dwSize = sizeof header;
+    header.dwSize = PROPSHEETHEADERA_V1_SIZE;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS;
     header.hInstance = ::GetModuleHandleA(nullptr);
     header.pszCaption = m_strCaption.c_str();
     header.nPages = static_cast<UINT>(pages.size());
-    header.ppsp = pages.data();
+    header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages.data());  // the sheet steps by dwSize
 
-    ::InitCommonControls();  // the pages may hold common controls
-    const HWND sheet = reinterpret_cast<HWND>(::PropertySheetA(&header));
+    const HWND sheet = reinterpret_cast<HWND>(commonControls->PropertySheetA(&header));
     if (!sheet || !SubclassWindow(sheet)) {
         if (sheet)
             ::DestroyWindow(sheet);

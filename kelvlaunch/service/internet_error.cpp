@@ -1,8 +1,7 @@
 #include "internet_error.h"
 
+#include "service/wininet_api.h"
 #include "winfx/win_app.h"
-
-#include <wininet.h>
 
 #include <utility>
 #include <vector>
@@ -13,12 +12,15 @@ constexpr std::size_t kMaxErrorText = 259;
 
 std::string LastResponseText()
 {
+    const WinInetApi* api = WinInet();
+    if (!api)
+        return std::string();
     DWORD detail = 0;
     DWORD size = 0;
-    ::InternetGetLastResponseInfoA(&detail, nullptr, &size);
+    api->InternetGetLastResponseInfoA(&detail, nullptr, &size);
     std::vector<char> text(size + 1);
     size = DWORD(text.size());
-    if (!::InternetGetLastResponseInfoA(&detail, text.data(), &size))
+    if (!api->InternetGetLastResponseInfoA(&detail, text.data(), &size))
         return std::string();
     return std::string(text.data(), size);
 }

@@ -7,6 +7,7 @@
 #include "setup/meeting_page.h"
 #include "setup/tab_sheet.h"
 #include "sessions/session_store.h"
+#include "winfx/system_error.h"
 
 bool setupSheetOpen = false;
 
@@ -59,20 +60,6 @@ void CKelvlaunchApp::HostSessionsChanged()
     if (m_pOpenHostPage)
         m_pOpenHostPage->OnHostSessionsChanged();
 }
-
-namespace {
-
-std::string SystemErrorText(DWORD error)
-{
-    char text[512] = {};
-    const DWORD size = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, 0, text, sizeof text, nullptr);
-    std::string reason(text, size);
-    reason.erase(reason.find_last_not_of(" \r\n") + 1);
-    return reason.empty() ? "System error " + std::to_string(error) + "." : reason;
-}
-
-} // namespace
 
 void CKelvlaunchApp::ReportListNotSaved(const char* fileName, DWORD error) const
 {

@@ -8,9 +8,7 @@ namespace {
 
 // The record with the balloon fields, which every system with balloons understands.
 constexpr DWORD kIconDataSize = NOTIFYICONDATAA_V2_SIZE;
-#ifndef _WIN64
-static_assert(kIconDataSize == 488, "the shell's record with balloon fields");
-#endif
+static_assert(sizeof(void*) != 4 || kIconDataSize == 488, "the shell's record with balloon fields");
 
 constexpr UINT kShowFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 
