@@ -1,11 +1,13 @@
 // Exit at any moment: while the tray menu is open, while the import's error box is up, and
 // while the access-code dialog is open, the launcher ends with code 0, deletes its icon,
-// starts no browser and leaves both list files as they were. Heap checking is on, so a
+// starts no browser and leaves both list files as they were. So does a launcher that could
+// load neither the common controls nor WinInet, after saying so. Heap checking is on, so a
 // handler that touched its freed frame would crash the program.
 #include "tray_test_support.h"
 
 #include "tests/tools/window_driver.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 
@@ -67,6 +69,30 @@ TEST_F(ExitTest, WhileTheAccessCodeDialogIsOpen)
         ::PostMessageA(m_run.Frame(), WM_COMMAND, 32796, 0);
         ASSERT_TRUE(WaitUntil([this] { return VisibleWindowTitled(m_run.Process().Id(), "Join a Session as a Guest"); },
                               LauncherRun::kTimeoutMs));
+    });
+}
+
+TEST_F(ExitTest, AfterTheCommonControlsAndWinInetCouldNotBeLoaded)
+{
+    // Its own CTest entry makes Wine's loader refuse both libraries.
+    if (!std::getenv("KV_REFUSED_DLLS"))
+        GTEST_SKIP() << "needs comctl32 and wininet refused";
+    StoreSetting("server", KV_UNUSED_ADDRESS);
+    ExpectCleanExitFrom([this] {
+        // Neither dialog opens, and each says why; the import ends in its error box.
+        for (UINT command : {32796u /* Be a Guest... */, 32791u /* Setup... */, 11000u /* import */}) {
+            ::PostMessageA(m_run.Frame(), WM_COMMAND, command, 0);
+            const HWND box = WaitForMessageBox(m_run.Process().Id(), "kelvlaunch", LauncherRun::kTimeoutMs);
+            ASSERT_TRUE(box) << command;
+            const std::string text = ReadMessageBox(box).text;
+            EXPECT_FALSE(text.empty());
+            if (command == 11000u)
+                break;  // Exit while it is up: an import that ends writes the host list again
+            EXPECT_NE(text.find("comctl32.dll"), std::string::npos) << text;
+            PressMessageBoxButton(box, IDOK);
+            ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, LauncherRun::kTimeoutMs));
+        }
+        EXPECT_FALSE(VisibleWindowTitled(m_run.Process().Id(), "Join a Session as a Guest"));
     });
 }
 
