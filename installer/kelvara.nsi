@@ -253,7 +253,8 @@ Section "Uninstall"
     ${If} ${FileExists} "$INSTDIR\verprobe.dll"
       !insertmacro VerprobeDllInstall 0 "$INSTDIR"
       ${If} $0 != 0
-        Abort "verprobe.dll could not be unregistered (error $0): nothing was removed."
+        Abort "verprobe.dll could not be unregistered (error $0): nothing was removed. \
+          Run the setup program again to repair ${PRODUCT}, then remove it."
       ${EndIf}
     ${EndIf}
     Delete "$SMPROGRAMS\${SHORTCUT}"
