@@ -34,12 +34,10 @@ public:
     MachineCopyOfUserControl()
     {
         for (const std::string& key : ControlKeys()) {
-            scoped::RegKey from, to;
-            if (::RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(kUserClasses) + "\\" + key).c_str(), 0, KEY_READ,
-                                from.put()) == ERROR_SUCCESS &&
-                ::RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, to.put(),
+            scoped::RegKey to;
+            if (::RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, to.put(),
                                   nullptr) == ERROR_SUCCESS)
-                ::SHCopyKeyA(from.get(), nullptr, to.get(), 0);
+                ::SHCopyKeyA(HKEY_CURRENT_USER, (std::string(kUserClasses) + "\\" + key).c_str(), to.get(), 0);
         }
     }
     ~MachineCopyOfUserControl()
