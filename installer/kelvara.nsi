@@ -1,20 +1,20 @@
-; The Kelvara setup program. Program files and the version probe's registration are for the
-; whole machine; the data folder, the shortcuts and the server setting for the installing user.
+; The Kelvara setup program, per user and without administrator rights: the program files
+; under the user's %LOCALAPPDATA%\Programs, the version probe registered in the user's classes
+; (HKCU\Software\Classes), and the data folder, shortcuts, server setting and Add/Remove
+; entry of the running user. Deployment runs the same setup program as each user.
 ;
 ;   makensis -DARCH=x86|amd64 -DVERSION=a.b.c.d -DSTAGE=<folder with the binaries>
 ;            -DOUTFILE=<setup program> kelvara.nsi
 ;
 ; The shipped setup program is the x86 one; amd64 serves the tests on 64-bit-only machines.
 ; Command line: /S silent, /D=<folder> (last), /SERVER=<host> sets the service's server.
+; Exit codes: 0 done; 1 cancelled; 2 stopped (Kelvara running, the control's registration
+; failed); 87 a bad /SERVER=; 50 run as the system account, which no user logs on as.
 
 !if "${ARCH}" == "amd64"
   Target amd64-unicode
-  !define PROGRAM_FILES "$PROGRAMFILES64"
-  !define REG_VIEW 64
 !else if "${ARCH}" == "x86"
   Target x86-unicode
-  !define PROGRAM_FILES "$PROGRAMFILES"
-  !define REG_VIEW 32
 !else
   !error "ARCH must be x86 or amd64"
 !endif
@@ -35,10 +35,10 @@
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
-InstallDir "${PROGRAM_FILES}\${PRODUCT}"
+InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 ; An upgrade goes where the earlier version is.
-InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
-RequestExecutionLevel admin
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+RequestExecutionLevel user
 SetCompressor /SOLID lzma
 ShowInstDetails show
 ShowUninstDetails show
@@ -71,15 +71,17 @@ VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 !insertmacro MUI_LANGUAGE "English"
 
 Var Server
+; The folder of the install there was when this program started, if any.
+Var Previous
 
-; Asks, until the files are free or the user gives up, that whoever holds the program files
+; Asks, until the files in folder $R0 are free or the user gives up, that whoever holds them
 ; (a running launcher, or a browser with the control loaded) lets them go. Nothing has been
 ; changed when it gives up: silent runs end there with a non-zero exit code.
 !macro FindHeldFile file
   ${If} $R1 == ""
-  ${AndIf} ${FileExists} "$INSTDIR\${file}"
+  ${AndIf} ${FileExists} "$R0\${file}"
     ClearErrors
-    FileOpen $R2 "$INSTDIR\${file}" a
+    FileOpen $R2 "$R0\${file}" a
     ${If} ${Errors}
       StrCpy $R1 "${file}"
     ${Else}
@@ -96,10 +98,10 @@ Function ${un}EnsureProgramFilesFree
     !insertmacro FindHeldFile "StackTrace.dll"
     !insertmacro FindHeldFile "verprobe.dll"
     ${IfThen} $R1 == "" ${|} Return ${|}
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running ($INSTDIR\$R1 is in use).$\r$\n$\r$\n\
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running ($R0\$R1 is in use).$\r$\n$\r$\n\
       Exit it from its tray icon's menu (Exit), close any web browser showing a ${PRODUCT} page, \
       then click Retry." /SD IDCANCEL IDRETRY retry
-    Abort "$INSTDIR\$R1 is in use: nothing was changed."
+    Abort "$R0\$R1 is in use: nothing was changed."
     retry:
   ${Loop}
 FunctionEnd
@@ -107,16 +109,39 @@ FunctionEnd
 !insertmacro EnsureProgramFilesFree ""
 !insertmacro EnsureProgramFilesFree "un."
 
-Function .onInit
-  SetRegView ${REG_VIEW}
+; Deletes the program files of folder $R0, and the folder when nothing else is left in it.
+!macro RemoveProgramFiles un
+Function ${un}RemoveProgramFiles
+  Delete "$R0\${LAUNCHER}"
+  Delete "$R0\StackTrace.dll"
+  Delete "$R0\verprobe.dll"
+  Delete "$R0\uninstall.exe"
+  RMDir "$R0"
+FunctionEnd
+!macroend
+!insertmacro RemoveProgramFiles ""
+!insertmacro RemoveProgramFiles "un."
+
+; The control's own registration for this user: DllInstall(TRUE or FALSE, "user") of the
+; verprobe.dll in folder; $0 is its HRESULT, 0 on success, "error" when it cannot be loaded.
+!macro VerprobeDllInstall install folder
+  System::Call '${folder}\verprobe.dll::DllInstall(i ${install}, w "user") i .r0 ?u'
+!macroend
+
+; What the setup program and the uninstaller both check first.
+!macro AccountChecks
   SetShellVarContext current
-  UserInfo::GetAccountType
-  Pop $0
-  ${If} $0 != "Admin"
-    MessageBox MB_ICONSTOP "${PRODUCT} is installed for all users: run the setup program as an administrator." /SD IDOK
-    SetErrorLevel 740 ; ERROR_ELEVATION_REQUIRED
+  ; Deployment tools run as the system account by default: that install would reach no user.
+  ${If} $PROFILE == "$WINDIR\System32\config\systemprofile"
+    MessageBox MB_ICONSTOP "${PRODUCT} is installed per user: run this program as the user." /SD IDOK
+    SetErrorLevel 50 ; ERROR_NOT_SUPPORTED
     Quit
   ${EndIf}
+  ReadRegStr $Previous HKCU "${UNINSTALL_KEY}" "InstallLocation"
+!macroend
+
+Function .onInit
+  !insertmacro AccountChecks
 
   ${GetParameters} $0
   ClearErrors
@@ -136,17 +161,40 @@ Function .onInit
 FunctionEnd
 
 Section "${PRODUCT}"
+  ; An install in another folder moves here: its running launcher holds it as much as ours.
+  StrCpy $R0 "$INSTDIR"
   Call EnsureProgramFilesFree
+  ${If} $Previous != ""
+  ${AndIf} $Previous != $INSTDIR
+    StrCpy $R0 "$Previous"
+    Call EnsureProgramFilesFree
+  ${EndIf}
 
   SetOutPath "$INSTDIR"
   File "${STAGE}/${LAUNCHER}"
   File "${STAGE}/StackTrace.dll"
   File "${STAGE}/verprobe.dll"
   WriteUninstaller "$INSTDIR\uninstall.exe"
-  ClearErrors
-  RegDLL "$INSTDIR\verprobe.dll"
-  ${If} ${Errors}
-    Abort "verprobe.dll could not be registered."
+  !insertmacro VerprobeDllInstall 1 "$INSTDIR"
+  ${If} $0 != 0
+    ; A first install takes back what it wrote; a moved one leaves the earlier install
+    ; registered; an upgrade in place keeps its registration, entry and uninstaller.
+    StrCpy $1 $0
+    SetOutPath "$TEMP"
+    StrCpy $R0 "$INSTDIR"
+    ${If} $Previous == ""
+      !insertmacro VerprobeDllInstall 0 "$INSTDIR"
+      Call RemoveProgramFiles
+    ${ElseIf} $Previous != $INSTDIR
+      !insertmacro VerprobeDllInstall 1 "$Previous"
+      Call RemoveProgramFiles
+    ${EndIf}
+    Abort "verprobe.dll could not be registered (error $1)."
+  ${EndIf}
+  ${If} $Previous != ""
+  ${AndIf} $Previous != $INSTDIR
+    StrCpy $R0 "$Previous"
+    Call RemoveProgramFiles
   ${EndIf}
 
   CreateDirectory "${DATA_FOLDER}"
@@ -157,17 +205,19 @@ Section "${PRODUCT}"
     WriteRegStr HKCU "${SETTINGS_KEY}" "server" "$Server"
   ${EndIf}
 
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${LAUNCHER},0"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" "$\"$INSTDIR\uninstall.exe$\""
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" "$\"$INSTDIR\uninstall.exe$\" /S"
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ; Run exactly as written, the uninstall commands work in place (_?=, unquoted and last) and
+  ; so end with the uninstall's own exit code.
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${LAUNCHER},0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" "$\"$INSTDIR\uninstall.exe$\" _?=$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" "$\"$INSTDIR\uninstall.exe$\" /S _?=$INSTDIR"
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
 Function StartLauncher
@@ -176,29 +226,50 @@ Function StartLauncher
 FunctionEnd
 
 Function un.onInit
-  SetRegView ${REG_VIEW}
-  SetShellVarContext current
+  !insertmacro AccountChecks
+  ; The uninstaller's copy that removes the folder once the uninstaller run in place has ended
+  ; (a running program cannot be deleted): /REMOVEFOLDER=<that uninstaller's process id>.
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/REMOVEFOLDER=" $1
+  ${IfNot} ${Errors}
+    System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i $1) p .r2' ; SYNCHRONIZE
+    System::Call 'kernel32::WaitForSingleObject(p r2, i 60000)'
+    System::Call 'kernel32::CloseHandle(p r2)'
+    Delete "$INSTDIR\uninstall.exe"
+    RMDir "$INSTDIR"
+    Quit
+  ${EndIf}
 FunctionEnd
 
 Section "Uninstall"
+  StrCpy $R0 "$INSTDIR"
   Call un.EnsureProgramFilesFree
 
-  ${If} ${FileExists} "$INSTDIR\verprobe.dll"
-    ClearErrors
-    UnRegDLL "$INSTDIR\verprobe.dll"
-    ${If} ${Errors}
-      DetailPrint "verprobe.dll could not be unregistered."
-      SetErrorLevel 2
+  ; An uninstaller left in a folder that is no longer the install takes only its own files:
+  ; the registration, shortcuts and entry belong to the install elsewhere.
+  ${If} $Previous == ""
+  ${OrIf} $Previous == $INSTDIR
+    ${If} ${FileExists} "$INSTDIR\verprobe.dll"
+      !insertmacro VerprobeDllInstall 0 "$INSTDIR"
+      ${If} $0 != 0
+        Abort "verprobe.dll could not be unregistered (error $0): nothing was removed. \
+          Run the setup program again to repair ${PRODUCT}, then remove it."
+      ${EndIf}
     ${EndIf}
+    Delete "$SMPROGRAMS\${SHORTCUT}"
+    Delete "$SMSTARTUP\${SHORTCUT}"
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
   ${EndIf}
-  Delete "$INSTDIR\${LAUNCHER}"
-  Delete "$INSTDIR\StackTrace.dll"
-  Delete "$INSTDIR\verprobe.dll"
-  Delete "$INSTDIR\uninstall.exe"
-  ; Only when empty: never anything the user put there.
-  RMDir "$INSTDIR"
 
-  Delete "$SMPROGRAMS\${SHORTCUT}"
-  Delete "$SMSTARTUP\${SHORTCUT}"
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  SetOutPath "$TEMP"
+  StrCpy $R0 "$INSTDIR"
+  Call un.RemoveProgramFiles
+  ; Run in place, this program is still there: a copy removes it once it has ended.
+  ${If} ${FileExists} "$INSTDIR\uninstall.exe"
+    GetTempFileName $1
+    CopyFiles /SILENT "$INSTDIR\uninstall.exe" "$1"
+    System::Call 'kernel32::GetCurrentProcessId() i .r2'
+    Exec '"$1" /S /REMOVEFOLDER=$2 _?=$INSTDIR'
+  ${EndIf}
 SectionEnd

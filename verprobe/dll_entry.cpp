@@ -42,10 +42,23 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv)
 
 STDAPI DllRegisterServer()
 {
-    return RegisterServer();
+    return RegisterServer(RegistrationScope::Machine);
 }
 
 STDAPI DllUnregisterServer()
 {
-    return UnregisterServer();
+    return UnregisterServer(RegistrationScope::Machine);
+}
+
+// regsvr32 /n /i:user (and per-user setup programs): "user" registers or unregisters for the
+// current user alone; no command line means the whole machine, as DllRegisterServer.
+STDAPI DllInstall(BOOL install, LPCWSTR commandLine)
+{
+    RegistrationScope scope = RegistrationScope::Machine;
+    if (commandLine && *commandLine) {
+        if (::lstrcmpiW(commandLine, L"user") != 0)
+            return E_INVALIDARG;
+        scope = RegistrationScope::User;
+    }
+    return install ? RegisterServer(scope) : UnregisterServer(scope);
 }

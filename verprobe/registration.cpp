@@ -2,6 +2,7 @@
 
 #include "module.h"
 #include "scoped_win.h"
+#include "user_classes.h"
 #include "verprobe_idl.h"
 
 #include <comcat.h>
@@ -16,8 +17,8 @@ enum EntryFlags : unsigned {
     kReplaceWhole = 1u << 1,       // stale subkeys of an older registration go first
 };
 
-// One key under HKEY_CLASSES_ROOT and, when data is given, one REG_SZ value in it.
-// %CLSID%, %APPID% and %MODULE% are filled in at registration time.
+// One key under the classes root and, when data is given, one REG_SZ value in it.
+// %CLSID%, %APPID%, %MODULE% and the %CATID_...% are filled in at registration time.
 struct RegistryEntry {
     const char* key;
     const char* valueName;   // nullptr: the default value
@@ -54,6 +55,13 @@ constexpr RegistryEntry kClassEntries[] = {
     {"CLSID\\%CLSID%\\Version", nullptr, "1.0", 0},
 };
 
+// What the component-category manager writes for the machine. For the user these are written
+// by hand: the manager writes machine-wide even while HKEY_CLASSES_ROOT is redirected.
+constexpr RegistryEntry kUserCategoryEntries[] = {
+    {"CLSID\\%CLSID%\\Implemented Categories\\%CATID_INSERTABLE%", nullptr, nullptr, 0},
+    {"CLSID\\%CLSID%\\Implemented Categories\\%CATID_CONTROL%", nullptr, nullptr, 0},
+};
+
 // Key paths and data are short: a GUID or two, or the module path and a suffix.
 constexpr size_t kTextSize = MAX_PATH + 128;
 
@@ -69,13 +77,18 @@ public:
         HRESULT hr = FormatGuid(CLSID_CVerprobeObj, m_clsid);
         if (SUCCEEDED(hr))
             hr = FormatGuid(LIBID_Verprobe, m_appId);
+        if (SUCCEEDED(hr))
+            hr = FormatGuid(CATID_Insertable, m_insertable);
+        if (SUCCEEDED(hr))
+            hr = FormatGuid(CATID_Control, m_control);
         return hr;
     }
 
     // Copies pattern into out with every %NAME% replaced; false when it does not fit.
     bool Expand(const char* pattern, char (&out)[kTextSize]) const
     {
-        const Variable variables[] = {{"%CLSID%", m_clsid}, {"%APPID%", m_appId}, {"%MODULE%", module::Path()}};
+        const Variable variables[] = {{"%CLSID%", m_clsid}, {"%APPID%", m_appId}, {"%MODULE%", module::Path()},
+                                      {"%CATID_INSERTABLE%", m_insertable}, {"%CATID_CONTROL%", m_control}};
         size_t used = 0;
         while (*pattern) {
             const char* piece = pattern;
@@ -111,68 +124,79 @@ private:
 
     char m_clsid[40] = {};
     char m_appId[40] = {};
+    char m_insertable[40] = {};
+    char m_control[40] = {};
 };
 
-HRESULT DeleteKeyTree(const char* key)
+// Where the entries go: HKEY_CLASSES_ROOT for the machine, the user's Software\Classes for one user.
+struct Target {
+    RegistrationScope scope;
+    HKEY classes;
+    Variables variables;
+};
+
+HRESULT DeleteKeyTree(HKEY classes, const char* key)
 {
-    const DWORD status = ::SHDeleteKeyA(HKEY_CLASSES_ROOT, key);
+    const DWORD status = ::SHDeleteKeyA(classes, key);
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
 }
 
-HRESULT WriteEntry(const RegistryEntry& entry, const Variables& variables)
+HRESULT WriteEntry(const RegistryEntry& entry, const Target& target)
 {
     char key[kTextSize];
-    if (!variables.Expand(entry.key, key))
+    if (!target.variables.Expand(entry.key, key))
         return E_UNEXPECTED;
     if (entry.flags & kReplaceWhole) {
-        const HRESULT hr = DeleteKeyTree(key);
+        const HRESULT hr = DeleteKeyTree(target.classes, key);
         if (FAILED(hr))
             return hr;
     }
     scoped::RegKey opened;
-    LONG status = ::RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_WRITE, nullptr, opened.put(), nullptr);
+    LONG status = ::RegCreateKeyExA(target.classes, key, 0, nullptr, 0, KEY_WRITE, nullptr, opened.put(), nullptr);
     if (status != ERROR_SUCCESS)
         return HRESULT_FROM_WIN32(status);
     if (!entry.data)
         return S_OK;
     char data[kTextSize];
-    if (!variables.Expand(entry.data, data))
+    if (!target.variables.Expand(entry.data, data))
         return E_UNEXPECTED;
     status = ::RegSetValueExA(opened.get(), entry.valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
                               static_cast<DWORD>(std::strlen(data) + 1));
     return HRESULT_FROM_WIN32(status);
 }
 
-HRESULT RemoveEntry(const RegistryEntry& entry, const Variables& variables)
+HRESULT RemoveEntry(const RegistryEntry& entry, const Target& target)
 {
     if (entry.flags & kKeptOnUnregister)
         return S_OK;
     char key[kTextSize];
-    if (!variables.Expand(entry.key, key))
+    if (!target.variables.Expand(entry.key, key))
         return E_UNEXPECTED;
-    return DeleteKeyTree(key);
+    return DeleteKeyTree(target.classes, key);
 }
 
 template <size_t N>
-HRESULT ForEachEntry(const RegistryEntry (&entries)[N], const Variables& variables,
-                     HRESULT (*apply)(const RegistryEntry&, const Variables&))
+HRESULT ForEachEntry(const RegistryEntry (&entries)[N], const Target& target,
+                     HRESULT (*apply)(const RegistryEntry&, const Target&))
 {
     for (const RegistryEntry& entry : entries) {
-        const HRESULT hr = apply(entry, variables);
+        const HRESULT hr = apply(entry, target);
         if (FAILED(hr))
             return hr;
     }
     return S_OK;
 }
 
-bool KeyIsMissing(const char* key)
+bool KeyIsMissing(HKEY classes, const char* key)
 {
     scoped::RegKey opened;
-    return ::RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_READ, opened.put()) == ERROR_FILE_NOT_FOUND;
+    return ::RegOpenKeyExA(classes, key, 0, KEY_READ, opened.put()) == ERROR_FILE_NOT_FOUND;
 }
 
-HRESULT ChangeImplementedCategories(bool add)
+HRESULT ChangeImplementedCategories(const Target& target, bool add)
 {
+    if (target.scope == RegistrationScope::User)
+        return ForEachEntry(kUserCategoryEntries, target, add ? WriteEntry : RemoveEntry);
     scoped::ComPtr<ICatRegister> categories;
     HRESULT hr = ::CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
                                     IID_ICatRegister, categories.put_void());
@@ -184,32 +208,38 @@ HRESULT ChangeImplementedCategories(bool add)
 }
 
 // A class that is not registered has no categories left to remove.
-HRESULT RemoveImplementedCategories(const Variables& variables)
+HRESULT RemoveImplementedCategories(const Target& target)
 {
     char key[kTextSize];
-    if (!variables.Expand("CLSID\\%CLSID%", key))
+    if (!target.variables.Expand("CLSID\\%CLSID%", key))
         return E_UNEXPECTED;
-    return KeyIsMissing(key) ? S_OK : ChangeImplementedCategories(false);
+    return KeyIsMissing(target.classes, key) ? S_OK : ChangeImplementedCategories(target, false);
 }
 
-HRESULT RegisterTypeLibrary()
+HRESULT RegisterTypeLibrary(const Target& target)
 {
     scoped::ComPtr<ITypeLib> typeLib;
     const HRESULT hr = ::LoadTypeLibEx(module::WidePath(), REGKIND_NONE, typeLib.put());
     if (FAILED(hr))
         return hr;
+    if (target.scope == RegistrationScope::User)
+        return user_classes::RegisterTypeLib(target.classes, typeLib.get(), module::WidePath());
     return ::RegisterTypeLib(typeLib.get(), const_cast<wchar_t*>(module::WidePath()), nullptr);
 }
 
 // A type library that is not registered is already removed.
-HRESULT UnregisterTypeLibrary(const Variables& variables)
+HRESULT UnregisterTypeLibrary(const Target& target)
 {
     char key[kTextSize];
-    if (!variables.Expand("TypeLib\\%APPID%\\1.0", key))
+    if (!target.variables.Expand("TypeLib\\%APPID%\\1.0", key))
         return E_UNEXPECTED;
+    if (KeyIsMissing(target.classes, key))
+        return S_OK;
     // The library is registered under the system kind it was compiled for.
     const SYSKIND sysKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
-    return KeyIsMissing(key) ? S_OK : ::UnRegisterTypeLib(LIBID_Verprobe, 1, 0, 0x409, sysKind);
+    if (target.scope == RegistrationScope::User)
+        return user_classes::UnregisterTypeLib(target.classes, LIBID_Verprobe, 1, 0, 0x409, sysKind);
+    return ::UnRegisterTypeLib(LIBID_Verprobe, 1, 0, 0x409, sysKind);
 }
 
 // The category manager is a COM object; regsvr32 and installers do not all
@@ -229,38 +259,53 @@ private:
     HRESULT m_hr;
 };
 
-} // namespace
-
-HRESULT RegisterServer()
+// Runs step on the target of scope, under the module's lock and in an apartment.
+HRESULT WithTarget(RegistrationScope scope, HRESULT (*step)(const Target&))
 {
     module::CriticalSectionLock lock;
     ComApartment apartment;
-    Variables variables;
-    HRESULT hr = variables.Initialise();
+    Target target{scope, HKEY_CLASSES_ROOT, {}};
+    scoped::RegKey userClasses;
+    HRESULT hr = target.variables.Initialise();
+    if (SUCCEEDED(hr) && scope == RegistrationScope::User) {
+        hr = user_classes::Open(userClasses);
+        target.classes = userClasses.get();
+    }
+    return SUCCEEDED(hr) ? step(target) : hr;
+}
+
+HRESULT Register(const Target& target)
+{
+    HRESULT hr = ForEachEntry(kAppIdEntries, target, WriteEntry);
     if (SUCCEEDED(hr))
-        hr = ForEachEntry(kAppIdEntries, variables, WriteEntry);
+        hr = ForEachEntry(kClassEntries, target, WriteEntry);
     if (SUCCEEDED(hr))
-        hr = ForEachEntry(kClassEntries, variables, WriteEntry);
+        hr = ChangeImplementedCategories(target, true);
     if (SUCCEEDED(hr))
-        hr = ChangeImplementedCategories(true);
-    if (SUCCEEDED(hr))
-        hr = RegisterTypeLibrary();
+        hr = RegisterTypeLibrary(target);
     return hr;
 }
 
-HRESULT UnregisterServer()
+HRESULT Unregister(const Target& target)
 {
-    module::CriticalSectionLock lock;
-    ComApartment apartment;
-    Variables variables;
-    HRESULT hr = variables.Initialise();
+    HRESULT hr = RemoveImplementedCategories(target);
     if (SUCCEEDED(hr))
-        hr = RemoveImplementedCategories(variables);
+        hr = ForEachEntry(kClassEntries, target, RemoveEntry);
     if (SUCCEEDED(hr))
-        hr = ForEachEntry(kClassEntries, variables, RemoveEntry);
+        hr = UnregisterTypeLibrary(target);
     if (SUCCEEDED(hr))
-        hr = UnregisterTypeLibrary(variables);
-    if (SUCCEEDED(hr))
-        hr = ForEachEntry(kAppIdEntries, variables, RemoveEntry);
+        hr = ForEachEntry(kAppIdEntries, target, RemoveEntry);
     return hr;
+}
+
+} // namespace
+
+HRESULT RegisterServer(RegistrationScope scope)
+{
+    return WithTarget(scope, Register);
+}
+
+HRESULT UnregisterServer(RegistrationScope scope)
+{
+    return WithTarget(scope, Unregister);
 }

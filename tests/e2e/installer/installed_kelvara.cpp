@@ -3,6 +3,7 @@
 #include "scoped_win.h"
 #include "tests/tools/child_process.h"
 #include "tests/tools/file_bytes.h"
+#include "verprobe_idl.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -20,9 +21,41 @@ fs::path KnownFolder(int csidl)
     return path;
 }
 
+std::string RegistryForm(REFGUID guid)
+{
+    wchar_t text[40] = {};
+    ::StringFromGUID2(guid, text, 40);
+    return std::string(text, text + wcslen(text));
+}
+
+// The control's keys under HKCU copied to HKLM while it lives.
+class MachineCopyOfUserControl {
+public:
+    MachineCopyOfUserControl()
+    {
+        for (const std::string& key : ControlKeys()) {
+            scoped::RegKey to;
+            if (::RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, to.put(),
+                                  nullptr) == ERROR_SUCCESS)
+                ::SHCopyKeyA(HKEY_CURRENT_USER, (std::string(kUserClasses) + "\\" + key).c_str(), to.get(), 0);
+        }
+    }
+    ~MachineCopyOfUserControl()
+    {
+        for (const std::string& key : ControlKeys())
+            ::SHDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
+    }
+};
+
 } // namespace
 
-fs::path ProgramFolder() { return KnownFolder(CSIDL_PROGRAM_FILES) / "Kelvara"; }
+std::vector<std::string> ControlKeys()
+{
+    return {"CLSID\\" + RegistryForm(CLSID_CVerprobeObj), "Ostrand.Verprobe", "Ostrand.Verprobe.2",
+            "TypeLib\\" + RegistryForm(LIBID_Verprobe), "AppID\\" + RegistryForm(LIBID_Verprobe)};
+}
+
+fs::path ProgramFolder() { return KnownFolder(CSIDL_LOCAL_APPDATA) / "Programs" / "Kelvara"; }
 fs::path DataFolder() { return KnownFolder(CSIDL_APPDATA) / "Kelvara"; }
 fs::path StartMenuShortcut() { return KnownFolder(CSIDL_PROGRAMS) / "Kelvara.lnk"; }
 fs::path StartupShortcut() { return KnownFolder(CSIDL_STARTUP) / "Kelvara.lnk"; }
@@ -62,8 +95,20 @@ std::optional<DWORD> UninstallWithCopy(const fs::path& copy, const fs::path& fol
     return RunProgram(copy.string(), arguments + " _?=" + folder.string());
 }
 
+std::optional<DWORD> RunRegisteredUninstall(const char* value)
+{
+    const auto command = RegistryString(HKEY_CURRENT_USER, kUninstallKey, value);
+    if (!command || command->size() < 2 || command->front() != '"')
+        return std::nullopt;
+    const std::size_t closing = command->find("\" ", 1);
+    if (closing == std::string::npos)
+        return std::nullopt;
+    return RunProgram(command->substr(1, closing - 1), command->substr(closing + 2));
+}
+
 std::optional<DWORD> ProbeVersion(const std::string& expected)
 {
+    const MachineCopyOfUserControl machineCopy;
     char system[MAX_PATH] = {};
     ::GetSystemDirectoryA(system, MAX_PATH);
     return RunProgram((fs::path(system) / "cscript.exe").string(),

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace installed {
 
@@ -16,7 +17,7 @@ namespace fs = std::filesystem;
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvara";
 constexpr char kSettingsKey[] = "Software\\Ostrand\\LumetraAgent";
 
-fs::path ProgramFolder();     // under Program Files, for the whole machine
+fs::path ProgramFolder();     // %LOCALAPPDATA%\Programs\Kelvara, the installing user's
 fs::path DataFolder();        // %APPDATA%\Kelvara, the installing user's
 fs::path StartMenuShortcut();
 fs::path StartupShortcut();
@@ -35,9 +36,18 @@ std::optional<DWORD> RunSetup(const std::string& arguments);
 // there (_?=), so that it returns only when done: what the installed one does after copying
 // itself.
 std::optional<DWORD> UninstallWithCopy(const fs::path& copy, const fs::path& folder, const std::string& arguments);
+// Programs and Features' command line under HKCU, run exactly as written: the program in
+// quotes, then its arguments.
+std::optional<DWORD> RunRegisteredUninstall(const char* value);
+
+// The keys that verprobe.dll's registration writes and its removal deletes, under a classes root.
+std::vector<std::string> ControlKeys();
+constexpr char kUserClasses[] = "Software\\Classes";
 
 // Exit code of the JScript client: 0 it created Ostrand.Verprobe and read this version of
-// the control itself, 1 it read another, 2 it could not create the control.
+// the control itself, 1 it read another, 2 it could not create the control. Wine's COM reads
+// classes from HKLM only, not the user's: the user's control keys are copied there for the
+// script's run and removed after.
 std::optional<DWORD> ProbeVersion(const std::string& expected);
 
 std::optional<std::string> RegistryString(HKEY root, const char* key, const char* value);

@@ -1,6 +1,7 @@
-// The setup program as administrators and users meet it: a silent install with its server,
-// the launcher started at logon keeping its lists in the user's data folder, an upgrade over
-// a damaged copy, a launcher that holds its files, and removal.
+// The setup program as users and deployment tools meet it: a silent install for the user with
+// its server, the launcher started at logon keeping its lists in the user's data folder, an
+// upgrade over a damaged copy, a move to another folder, a launcher that holds its files, and
+// removal by the registered command.
 #include "installed_kelvara.h"
 
 #include "fake_service_control.h"
@@ -31,20 +32,19 @@ const char kGuestList[] = "<sessions>\r\n\t<session Description=\"Ben's class\" 
 const char* const kAccount[][2] = {
     {"name", "Ann Lee"}, {"username", "ann@x.example"}, {"password", "5ebe2294ecd0e0f08eab7690d2a6ee69"}, {"skin", "blue"}};
 
-std::string RegistryForm(REFGUID guid)
+std::string UserClassKey(const std::string& key) { return std::string(kUserClasses) + "\\" + key; }
+std::optional<std::string> RegisteredServer()
 {
-    wchar_t text[40] = {};
-    ::StringFromGUID2(guid, text, 40);
-    return std::string(text, text + wcslen(text));
+    return RegistryString(HKEY_CURRENT_USER, UserClassKey(ControlKeys().front() + "\\InprocServer32").c_str(), "");
 }
 
-std::string ClassKey() { return "CLSID\\" + RegistryForm(CLSID_CVerprobeObj); }
-
-// The keys that verprobe.dll's registration writes and its removal deletes.
-std::vector<std::string> ControlKeys()
+std::string SetupManifest()
 {
-    return {ClassKey(), "Ostrand.Verprobe", "Ostrand.Verprobe.2",
-            "TypeLib\\" + RegistryForm(LIBID_Verprobe), "AppID\\" + RegistryForm(LIBID_Verprobe)};
+    const scoped::Module setup(::LoadLibraryExA(KV_SETUP_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    const HRSRC found = setup ? ::FindResourceA(setup.get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) : nullptr;
+    const HGLOBAL loaded = found ? ::LoadResource(setup.get(), found) : nullptr;
+    return loaded ? std::string(static_cast<const char*>(::LockResource(loaded)), ::SizeofResource(setup.get(), found))
+                  : std::string();
 }
 
 std::optional<std::string> Server() { return RegistryString(HKEY_CURRENT_USER, kSettingsKey, "server"); }
@@ -106,7 +106,7 @@ protected:
 
     static void RemoveKelvara()
     {
-        const auto location = RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation");
+        const auto location = RegistryString(HKEY_CURRENT_USER, kUninstallKey, "InstallLocation");
         const fs::path folder = location ? fs::path(*location) : ProgramFolder();
         if (fs::exists(folder / "uninstall.exe") && KeepUninstaller(folder))
             UninstallWithCopy(UninstallerCopy(), folder, "/S");
@@ -163,8 +163,11 @@ protected:
     }
 };
 
-TEST_F(InstallerTest, SilentInstallSetsUpTheMachineAndTheInstallingUser)
+TEST_F(InstallerTest, SilentInstallSetsUpKelvaraForTheUserAlone)
 {
+    // Wine has no standard users: what shows that no administrator is asked for is the manifest.
+    EXPECT_NE(std::string::npos, SetupManifest().find("level=\"asInvoker\""));
+
     // A server that is no host name stops the setup program before it changes anything.
     EXPECT_EQ(std::optional<DWORD>(ERROR_INVALID_PARAMETER), RunSetup("/S /SERVER=meet;example"));
     EXPECT_FALSE(fs::exists(ProgramFolder()));
@@ -174,20 +177,24 @@ TEST_F(InstallerTest, SilentInstallSetsUpTheMachineAndTheInstallingUser)
 
     ExpectProgramFilesAsBuilt();
     const std::string program = ProgramFolder().string();
-    EXPECT_EQ(program + "\\verprobe.dll",
-              RegistryString(HKEY_CLASSES_ROOT, (ClassKey() + "\\InprocServer32").c_str(), ""));
+    EXPECT_EQ(program + "\\verprobe.dll", RegisteredServer());
+    for (const std::string& key : ControlKeys()) {
+        EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, UserClassKey(key))) << key;
+        EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, "Software\\Classes\\" + key)) << key;
+    }
     EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
 
-    const auto entry = [](const char* value) { return RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, value); };
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    const auto entry = [](const char* value) { return RegistryString(HKEY_CURRENT_USER, kUninstallKey, value); };
     EXPECT_EQ(std::string("Kelvara"), entry("DisplayName"));
     EXPECT_EQ(std::string(KV_VERSION), entry("DisplayVersion"));
     EXPECT_EQ(std::string("Ostrand"), entry("Publisher"));
     EXPECT_EQ(program + "\\kelvlaunch.exe,0", entry("DisplayIcon"));
-    EXPECT_EQ("\"" + program + "\\uninstall.exe\"", entry("UninstallString"));
-    EXPECT_EQ("\"" + program + "\\uninstall.exe\" /S", entry("QuietUninstallString"));
+    EXPECT_EQ("\"" + program + "\\uninstall.exe\" _?=" + program, entry("UninstallString"));
+    EXPECT_EQ("\"" + program + "\\uninstall.exe\" /S _?=" + program, entry("QuietUninstallString"));
     DWORD sizeKb = 0;
     DWORD bytes = sizeof sizeKb;
-    EXPECT_EQ(ERROR_SUCCESS, ::SHGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize", nullptr, &sizeKb, &bytes));
+    EXPECT_EQ(ERROR_SUCCESS, ::SHGetValueA(HKEY_CURRENT_USER, kUninstallKey, "EstimatedSize", nullptr, &sizeKb, &bytes));
     std::uintmax_t installedBytes = 0;
     for (const auto& file : fs::directory_iterator(ProgramFolder()))
         installedBytes += file.file_size();
@@ -243,20 +250,32 @@ TEST_F(InstallerTest, UpgradeRepairsTheProgramFilesAndKeepsEveryUsersData)
     ExpectUserDataKept();
 }
 
-TEST_F(InstallerTest, UpgradeGoesWhereTheFirstInstallWasPut)
+TEST_F(InstallerTest, UpgradeGoesWhereTheFirstInstallWasPutAndAMoveLeavesOneInstall)
 {
     const fs::path chosen = "C:\\Apps\\Kelvara";
+    const fs::path moved = "C:\\Tools\\Kelvara";
+    const auto expectInstalledIn = [](const fs::path& folder) {
+        EXPECT_EQ(4u, FolderFiles(folder).size());
+        EXPECT_EQ(folder.string(), RegistryString(HKEY_CURRENT_USER, kUninstallKey, "InstallLocation"));
+        EXPECT_EQ((folder / "verprobe.dll").string(), RegisteredServer());
+        const auto shortcut = ReadShortcut(StartupShortcut());
+        ASSERT_TRUE(shortcut);
+        EXPECT_EQ((folder / "kelvlaunch.exe").string(), shortcut->target);
+    };
     ASSERT_EQ(kSuccess, RunSetup("/S /D=" + chosen.string()));
     ASSERT_EQ(kSuccess, RunSetup("/S"));
-
-    EXPECT_EQ(4u, FolderFiles(chosen).size());
+    expectInstalledIn(chosen);
     EXPECT_FALSE(fs::exists(ProgramFolder()));
-    EXPECT_EQ(chosen.string(), RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation"));
-    EXPECT_EQ((chosen / "verprobe.dll").string(),
-              RegistryString(HKEY_CLASSES_ROOT, (ClassKey() + "\\InprocServer32").c_str(), ""));
-    const auto shortcut = ReadShortcut(StartupShortcut());
-    ASSERT_TRUE(shortcut);
-    EXPECT_EQ((chosen / "kelvlaunch.exe").string(), shortcut->target);
+
+    // Another folder: the earlier install goes, and an old uninstaller kept from it cannot
+    // touch the one that replaced it.
+    ASSERT_TRUE(KeepUninstaller(chosen));
+    ASSERT_EQ(kSuccess, RunSetup("/S /D=" + moved.string()));
+    expectInstalledIn(moved);
+    EXPECT_FALSE(fs::exists(chosen));
+    EXPECT_EQ(kSuccess, UninstallWithCopy(UninstallerCopy(), chosen, "/S"));
+    expectInstalledIn(moved);
+    EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
 }
 
 TEST_F(InstallerTest, RunningLauncherMakesSilentSetupFailWithoutChangingAnything)
@@ -264,17 +283,20 @@ TEST_F(InstallerTest, RunningLauncherMakesSilentSetupFailWithoutChangingAnything
     ASSERT_EQ(kSuccess, RunSetup(std::string("/S /SERVER=") + kServer));
     // What another run of the setup program would put back.
     fs::remove(StartMenuShortcut());
-    ::SHSetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion", REG_SZ, "0.9", 4);
+    ::SHSetValueA(HKEY_CURRENT_USER, kUninstallKey, "DisplayVersion", REG_SZ, "0.9", 4);
     const auto programFiles = FolderFiles(ProgramFolder());
-    ASSERT_TRUE(KeepUninstaller());
 
     const ShortcutLauncher launcher(StartupShortcut());
     ASSERT_TRUE(launcher.Started());
 
-    const auto install = RunSetup("/S /SERVER=10.1.2.3");
-    ASSERT_TRUE(install);
-    EXPECT_NE(0u, *install);
-    const auto uninstall = UninstallWithCopy(UninstallerCopy(), ProgramFolder(), "/S");
+    // Nor may a move to another folder leave the running launcher behind.
+    for (const char* arguments : {"/S /SERVER=10.1.2.3", "/S /D=C:\\Tools\\Kelvara"}) {
+        const auto install = RunSetup(arguments);
+        ASSERT_TRUE(install);
+        EXPECT_NE(0u, *install) << arguments;
+    }
+    EXPECT_FALSE(fs::exists("C:\\Tools\\Kelvara"));
+    const auto uninstall = RunRegisteredUninstall("QuietUninstallString");
     ASSERT_TRUE(uninstall);
     EXPECT_NE(0u, *uninstall);
 
@@ -282,14 +304,14 @@ TEST_F(InstallerTest, RunningLauncherMakesSilentSetupFailWithoutChangingAnything
     EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
     EXPECT_FALSE(fs::exists(StartMenuShortcut()));
     EXPECT_TRUE(fs::exists(StartupShortcut()));
-    EXPECT_EQ(std::string("0.9"), RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"));
+    EXPECT_EQ(std::string("0.9"), RegistryString(HKEY_CURRENT_USER, kUninstallKey, "DisplayVersion"));
     EXPECT_EQ(std::string(kServer), Server());
 
     // Once the user has exited it from the tray menu, the same command goes through.
     ASSERT_EQ(kSuccess, launcher.Exit());
     ASSERT_EQ(kSuccess, RunSetup("/S /SERVER=10.1.2.3"));
     EXPECT_TRUE(fs::exists(StartMenuShortcut()));
-    EXPECT_EQ(std::string(KV_VERSION), RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"));
+    EXPECT_EQ(std::string(KV_VERSION), RegistryString(HKEY_CURRENT_USER, kUninstallKey, "DisplayVersion"));
     EXPECT_EQ(std::string("10.1.2.3"), Server());
 }
 
@@ -299,20 +321,26 @@ TEST_F(InstallerTest, SilentUninstallRemovesKelvaraAndKeepsTheUsersData)
     GiveUserData();
     ASSERT_TRUE(KeepUninstaller());
 
-    // What Programs and Features runs: the program in quotes, then its arguments.
-    const auto quiet = RegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString");
-    ASSERT_TRUE(quiet && quiet->size() > 2 && quiet->front() == '"');
-    const std::size_t closing = quiet->find("\" ", 1);
-    ASSERT_NE(std::string::npos, closing);
-    EXPECT_EQ(kSuccess, RunProgram(quiet->substr(1, closing - 1), quiet->substr(closing + 2)));
-    // The installed uninstaller hands over to a copy of itself and returns at once.
-    ASSERT_TRUE(WaitUntil([] { return !RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); }, kTimeoutMs));
+    // An unregistration that fails stops the uninstall before anything is removed.
+    std::ofstream(ProgramFolder() / "verprobe.dll", std::ios::binary) << "not a DLL";
+    const auto failed = RunRegisteredUninstall("QuietUninstallString");
+    ASSERT_TRUE(failed);
+    EXPECT_NE(0u, *failed);
+    EXPECT_EQ(4u, FolderFiles(ProgramFolder()).size());
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, kUninstallKey));
+    EXPECT_TRUE(RegisteredServer());
+    EXPECT_TRUE(fs::exists(StartupShortcut()));
+    fs::copy_file(fs::path(KV_SETUP_STAGE) / "verprobe.dll", ProgramFolder() / "verprobe.dll",
+                  fs::copy_options::overwrite_existing);
 
-    EXPECT_FALSE(fs::exists(ProgramFolder()));
+    EXPECT_EQ(kSuccess, RunRegisteredUninstall("QuietUninstallString"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kUninstallKey));
+    // The folder goes a moment later: the uninstaller, run in place, is removed once it has ended.
+    EXPECT_TRUE(WaitUntil([] { return !fs::exists(ProgramFolder()); }, kTimeoutMs));
     EXPECT_FALSE(fs::exists(StartMenuShortcut()));
     EXPECT_FALSE(fs::exists(StartupShortcut()));
     for (const std::string& key : ControlKeys())
-        EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
+        EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, UserClassKey(key))) << key;
     EXPECT_EQ(std::optional<DWORD>(2), ProbeVersion(kControlVersion));
     ExpectUserDataKept();
     EXPECT_EQ(std::string(kServer), Server());

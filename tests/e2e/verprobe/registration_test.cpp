@@ -46,13 +46,13 @@ void ReadTree(HKEY parent, const std::string& path, Snapshot& snapshot)
     }
 }
 
-Snapshot RegisteredEntries()
+Snapshot RegisteredEntries(HKEY classes = HKEY_CLASSES_ROOT)
 {
     Snapshot snapshot;
     for (const std::string& root : {std::string("AppID\\") + kAppId, std::string("AppID\\Verprobe.DLL"),
                                    std::string("Ostrand.Verprobe.2"), std::string("Ostrand.Verprobe"),
                                    std::string("CLSID\\") + kClsid})
-        ReadTree(HKEY_CLASSES_ROOT, root, snapshot);
+        ReadTree(classes, root, snapshot);
     return snapshot;
 }
 
@@ -101,10 +101,10 @@ Snapshot ExpectedEntries(const std::string& dllPath)
     };
 }
 
-bool KeyExists(const std::string& path)
+bool KeyExists(const std::string& path, HKEY classes = HKEY_CLASSES_ROOT)
 {
     scoped::RegKey key;
-    return ::RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+    return ::RegOpenKeyExA(classes, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
 void CreateKey(const std::string& path, const char* valueName = nullptr)
@@ -239,7 +239,7 @@ TEST(ExportTableTest, ExportsTheInProcessServerEntryPointsByName)
     const scoped::Module dll(::LoadLibraryA((TestDirectory() + "verprobe.dll").c_str()));
     ASSERT_TRUE(dll);
     for (const char* name : {"DllMain", "DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer",
-                             "DllUnregisterServer"})
+                             "DllUnregisterServer", "DllInstall"})
         EXPECT_NE(nullptr, reinterpret_cast<void*>(::GetProcAddress(dll.get(), name))) << name;
 }
 
@@ -255,6 +255,26 @@ TEST_F(RegistrationTest, UnregisteringRemovesEverythingButTheSharedParents)
 
     // Nothing left to remove is not a failure.
     EXPECT_EQ(0u, Regsvr32("/u"));
+}
+
+TEST_F(RegistrationTest, RegistersForTheUserAloneUnderTheUsersClasses)
+{
+    scoped::RegKey user, machine;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, nullptr, 0, KEY_READ,
+                                               nullptr, user.put(), nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes", 0, KEY_READ, machine.put()));
+    const std::string typeLib = std::string("TypeLib\\") + kAppId;
+    ASSERT_EQ(0u, Regsvr32("/u"));
+
+    ASSERT_EQ(0u, Regsvr32("/n /i:user"));
+    EXPECT_EQ(ExpectedEntries(m_dllPath), RegisteredEntries(user.get()));
+    EXPECT_TRUE(KeyExists(typeLib, user.get()));
+    EXPECT_EQ(Snapshot(), RegisteredEntries(machine.get()));
+    EXPECT_FALSE(KeyExists(typeLib, machine.get()));
+
+    ASSERT_EQ(0u, Regsvr32("/n /u /i:user"));
+    EXPECT_EQ(Snapshot(), RegisteredEntries(user.get()));
+    EXPECT_FALSE(KeyExists(typeLib, user.get()));
 }
 
 } // namespace
