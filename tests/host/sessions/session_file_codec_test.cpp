@@ -218,3 +218,43 @@ TEST(SessionFileReader, AnOverlongLineEndsTheReadingWithTheEntriesBeforeIt)
 }
 
 } // namespace
+
+namespace {
+
+std::string Storable(std::string_view text, LeadBytePredicate isLeadByte = SingleByte)
+{
+    return StorableSessionText(text, isLeadByte);
+}
+
+TEST(StorableSessionText, NoStoredValueHidesTheEntriesAfterIt)
+{
+    const std::string huge(2 * 1024 * 1024, 'n');
+    const std::vector<std::string> hostile{"line\nfeed", "cr\rlf\r\n\r\nx", "ctrl\x1az", "a</sessions>b",
+                                           "\"quoted", "\"\"x", std::string("nul\0x", 5), huge, "\x83\x43\x83"};
+    Entries written{{"before", "1"}};
+    for (const std::string& value : hostile)
+        written.push_back({Storable(value, JapaneseLeadByte), Storable(value, JapaneseLeadByte)});
+    written.push_back({"after", "2"});
+    for (const SessionEntry& entry : written)
+        ASSERT_FALSE(entry.m_strDescription.empty());
+    EXPECT_EQ(Read(FormatSessionFile(written), JapaneseLeadByte), written);
+
+    EXPECT_EQ(Storable("cr\rlf\r\n\r\nx"), "cr lf    x");
+    EXPECT_EQ(Storable("a</sessions>b"), "a");
+    EXPECT_EQ(Storable("\"\"quoted\""), "quoted\"");
+    EXPECT_EQ(Storable(huge).size(), kMaxSessionTextBytes);
+    // A double-byte character is kept whole or not at all.
+    EXPECT_EQ(Storable("\x83\x43\x83", JapaneseLeadByte), "\x83\x43");
+    EXPECT_EQ(Storable(std::string(kMaxSessionTextBytes - 1, 'x') + "\x83\x43", JapaneseLeadByte).size(),
+              kMaxSessionTextBytes - 1);
+}
+
+TEST(StorableSessionText, OtherTextIsKeptByteForByte)
+{
+    for (const std::string value : {"Weekly review", " spaced ", "Team & \"Co\" <x>", "&amp;", "\x95\x5c\x8e\xa6",
+                                    "\x83\x22", "\x7f\xff"})
+        EXPECT_EQ(Storable(value, JapaneseLeadByte), value);
+    EXPECT_EQ(Storable(std::string(kMaxSessionTextBytes, 'x')).size(), kMaxSessionTextBytes);
+}
+
+} // namespace

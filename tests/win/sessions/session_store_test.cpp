@@ -42,10 +42,11 @@ using SessionStore = InFreshDirectory;
 TEST_F(SessionStore, MissingFileReadsAsNothingAndLoadKeepsTheList)
 {
     EXPECT_EQ(ReadSessionFile(kHostSessionFile), nullptr);
+    EXPECT_EQ(::GetLastError(), DWORD{ERROR_FILE_NOT_FOUND});
 
     SessionTablePtr host = TableOf({{"kept", "1"}});
     SessionTable* before = host.get();
-    LoadHostSessions(host);
+    EXPECT_EQ(LoadHostSessions(host), DWORD{ERROR_SUCCESS}) << "a missing file is an empty list, not an unread one";
     EXPECT_EQ(host.get(), before);
     EXPECT_EQ(ListOf(*host), (Entries{{"kept", "1"}}));
     EXPECT_TRUE(DirectoryListing().empty());
@@ -81,15 +82,24 @@ TEST_F(SessionStore, ReplacingAFileLeavesNoTemporaryFileBehind)
     EXPECT_EQ(DirectoryListing(), std::vector<std::string>{kHostSessionFile});
 }
 
-TEST_F(SessionStore, FileOpenElsewhereIsAnOrdinaryFailure)
+TEST_F(SessionStore, FileOpenElsewhereIsReadWhenItSharesReadingAndNeverReplaced)
 {
-    // A holder that shares everything still blocks the store, whose opens share nothing.
-    const std::string old = kEmptyList;
+    const std::string old = "<sessions>\r\n" + SessionLines(0, 2) + "</sessions>\r\n";
     PutFile(kHostSessionFile, old);
-    for (DWORD shareMode : {DWORD{0}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}}) {
+    SessionTablePtr host = TableOf({{"kept", "1"}});
+    {
+        scoped::File held = Hold(kHostSessionFile, 0);
+        ASSERT_TRUE(held);
+        EXPECT_EQ(LoadHostSessions(host), DWORD{ERROR_SHARING_VIOLATION});
+        EXPECT_EQ(ListOf(*host), (Entries{{"kept", "1"}}));
+        EXPECT_FALSE(WriteSessionFile(kHostSessionFile, {{"new", "1"}}));
+    }
+    for (DWORD shareMode : {DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}}) {
         scoped::File held = Hold(kHostSessionFile, shareMode);
         ASSERT_TRUE(held) << shareMode;
-        EXPECT_EQ(ReadSessionFile(kHostSessionFile), nullptr) << shareMode;
+        host = TableOf({{"kept", "1"}});
+        EXPECT_EQ(LoadHostSessions(host), DWORD{ERROR_SUCCESS}) << shareMode;
+        EXPECT_EQ(ListOf(*host), (Entries{{"s0", "0"}, {"s1", "1"}})) << shareMode;
         EXPECT_FALSE(WriteSessionFile(kHostSessionFile, {{"new", "1"}})) << shareMode;
     }
     EXPECT_EQ(FileBytes(kHostSessionFile), old);
