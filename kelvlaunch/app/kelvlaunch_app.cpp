@@ -7,10 +7,11 @@
 
 // The program's static initialisation, in this order (this is the only file of the
 // program with initialisers that run code): the crash reporter first, before any object
-// of ours exists; then the application object; then the registered message.
+// of ours exists; then the application object; then the registered messages.
 static const bool stackTraceInitialised = (InitStackTraceLibrary(), true);
 static CKelvlaunchApp theApp;
 const UINT taskbarCreatedMessage = ::RegisterWindowMessageA("TaskbarCreated");
+const UINT launchedAgainMessage = ::RegisterWindowMessageA("Kelvara launcher started again");
 
 int trayMenuId = IDR_TRAY_MENU;
 
@@ -28,6 +29,13 @@ CKelvlaunchApp::CKelvlaunchApp()
 
 bool CKelvlaunchApp::InitInstance()
 {
+    // Before anything is read or shown: with a launcher already running on this folder,
+    // this start only wakes it, and the loop ends at once with exit code 0.
+    if (!m_launcherInstance.Claim()) {
+        m_launcherInstance.WakeRunning();
+        ::PostQuitMessage(0);
+        return true;
+    }
     // The common controls are initialised by the first dialog or sheet that opens, not
     // here: the tray icon comes sooner and the idle launcher stays smaller.
     CWinApp::InitInstance();
@@ -39,7 +47,15 @@ bool CKelvlaunchApp::InitInstance()
         return false;  // the frame is gone with its window
     ::ShowWindow(frame->m_hWnd, SW_HIDE);
 
-    LoadHostSessions(m_pHostSessions);
-    LoadGuestSessions(m_pGuestSessions);
+    m_nHostUnreadError = LoadHostSessions(m_pHostSessions);
+    m_nGuestUnreadError = LoadGuestSessions(m_pGuestSessions);
     return true;
+}
+
+void CKelvlaunchApp::ReadUnreadLists()
+{
+    if (m_nHostUnreadError != ERROR_SUCCESS)
+        m_nHostUnreadError = LoadHostSessions(m_pHostSessions);
+    if (m_nGuestUnreadError != ERROR_SUCCESS)
+        m_nGuestUnreadError = LoadGuestSessions(m_pGuestSessions);
 }

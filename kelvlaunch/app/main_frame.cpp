@@ -5,6 +5,8 @@
 
 const MessageMap CMainFrame::messageMap{&CFrameWnd::messageMap, {
     MessageEntry<WM_CREATE, &CMainFrame::OnCreate>,
+    MessageEntry<WM_DESTROY, &CMainFrame::OnDestroy>,
+    RegisteredMessageEntry<&launchedAgainMessage, &CMainFrame::OnLaunchedAgain>,
     CommandEntry<ID_HOST_SESSION, &CMainFrame::OnHostSession>,
     CommandEntry<ID_MANAGE_ACCOUNT, &CMainFrame::OnManageAccount>,
     CommandEntry<ID_SUPPORT, &CMainFrame::OnSupport>,
@@ -39,7 +41,14 @@ int CMainFrame::OnCreate(CREATESTRUCTA& cs)
     if (!KelvlaunchApp().GetSettings()->GetSkin().empty())
         trayMenuId = IDR_TRAY_MENU_REDUCED;
     AddTrayIcon();  // the program runs on without an icon when the shell refuses it
+    KelvlaunchApp().m_launcherInstance.Publish(m_hWnd);
     return 0;
+}
+
+LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM)
+{
+    KelvlaunchApp().m_launcherInstance.Withdraw(m_hWnd);
+    return Default();
 }
 
 // The lists are not written at exit: they are saved whenever they change.

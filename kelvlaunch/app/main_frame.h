@@ -15,6 +15,7 @@ protected:
     CWnd* GetView() override { return &m_view; }
 
     int OnCreate(CREATESTRUCTA& cs);
+    LRESULT OnDestroy(WPARAM, LPARAM);
     void OnExit();
 
     // Service commands and the dynamic command range (shell/frame_commands.cpp).
@@ -28,6 +29,7 @@ protected:
     // The tray icon and its menu (shell/frame_tray.cpp, shell/frame_commands.cpp).
     void AddTrayIcon();
     LRESULT OnTrayIconMessage(WPARAM iconId, LPARAM mouseMessage);
+    LRESULT OnLaunchedAgain(WPARAM, LPARAM);
     void BuildPlannedSessionMenu(HMENU menu) override;
     void OnBeGuest();
     // The Setup sheet (setup/).

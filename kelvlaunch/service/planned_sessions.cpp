@@ -5,7 +5,7 @@
 #include "service/service_command.h"
 #include "sessions/session_store.h"
 
-bool CUserSettings::GetPlannedSessions(SessionTablePtr& hostSessions)
+bool CUserSettings::GetPlannedSessions(SessionTablePtr& hostSessions, DWORD& hostUnreadError)
 {
     const bool hadList = hostSessions != nullptr;
     const ServiceCommandResult result = SendServiceCommand("getPlannedSessions", GetUsername(), GetPassword());
@@ -16,8 +16,12 @@ bool CUserSettings::GetPlannedSessions(SessionTablePtr& hostSessions)
     const std::string records = ExtractElement("records", result.m_strText);
 
     // The merge starts from what is on disk, and the list is written back whatever the
-    // reply was.
-    LoadHostSessions(hostSessions);
+    // reply was; but never over a file that is there and could not be read.
+    hostUnreadError = LoadHostSessions(hostSessions);
+    if (hostUnreadError != ERROR_SUCCESS) {
+        ::SetLastError(hostUnreadError);
+        return false;
+    }
     for (std::string_view rest = records;;) {
         const std::string record = ExtractNextElement("record", rest);
         if (record.empty())

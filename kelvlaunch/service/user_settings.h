@@ -4,9 +4,11 @@
 // account validation and by ClearAccount.
 #pragma once
 
-#include <string>
-
 #include "sessions/session_table.h"
+
+#include <windows.h>
+
+#include <string>
 
 constexpr int kLoginAccepted = 0;
 constexpr int kLoginRejected = -1;
@@ -31,9 +33,10 @@ public:
     // service said "NA") or kLoginNotAnswered (no usable reply: the exchange failed, the
     // status was not 200 or the body was empty); only acceptance stores the account.
     int ValidateLogin(const std::string& name, const std::string& email, const std::string& password);
-    // Merges the planned sessions into the host list and writes its file; false (with
-    // GetLastError) when the file could not be written.
-    bool GetPlannedSessions(SessionTablePtr& hostSessions);
+    // Reads the host list's file again, merges the planned sessions into the list and
+    // writes the file; false (with GetLastError) when the file could not be written, or
+    // could not be read: hostUnreadError then holds why, and nothing is merged or written.
+    bool GetPlannedSessions(SessionTablePtr& hostSessions, DWORD& hostUnreadError);
 
 private:
     // Reads the four values from the registry, once per object; every operation,

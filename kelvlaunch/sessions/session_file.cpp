@@ -100,15 +100,27 @@ bool ReplaceFileContents(const char* fileName, const std::string& bytes, DWORD& 
 
 SessionTablePtr ReadSessionFile(const char* fileName)
 {
-    scoped::File file(::CreateFileA(fileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return nullptr;
-    SessionFileReader reader(IsAnsiLeadByte);
-    // A list cut short by a read error must not stand in for the one in memory: the
-    // next save would write the loss back.
-    if (!ReadUntilDone(file.get(), reader))
-        return nullptr;
-    return reader.Finish();
+    DWORD error = ERROR_SUCCESS;
+    {
+        // Another reader (a backup, a scan) does not stop us; a writer does.
+        scoped::File file(::CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file)
+            return nullptr;
+        SessionFileReader reader(IsAnsiLeadByte);
+        // A list cut short by a read error must not stand in for the one in memory: the
+        // next save would write the loss back.
+        if (ReadUntilDone(file.get(), reader))
+            return reader.Finish();
+        error = ::GetLastError();
+    }
+    ::SetLastError(error);
+    return nullptr;
+}
+
+std::string StorableSessionText(std::string_view text)
+{
+    return StorableSessionText(text, IsAnsiLeadByte);
 }
 
 bool WriteSessionFile(const char* fileName, const std::vector<SessionEntry>& entries)

@@ -16,6 +16,9 @@ constexpr char kEndOfFile = '\x1a';   // Ctrl-Z ends a text file wherever it sta
 constexpr std::string_view kEntryStart = "\t<session Description=\"";
 constexpr std::string_view kEntryMiddle = "\" AccessCode=\"";
 constexpr std::string_view kEntryEnd = "\" />";
+static_assert(kEntryStart.size() + 2 * kMaxSessionTextBytes + kEntryMiddle.size() + kEntryEnd.size() +
+                      kLineEnd.size() <= kMaxSessionLineBytes,
+              "an entry of the longest values fits in a line the reader takes");
 
 // One line of a list file that knows where its characters start, so that no search
 // matches beginning on the trail byte of a double-byte character.
@@ -144,6 +147,22 @@ SessionTablePtr ParseSessionFile(std::string_view bytes, LeadBytePredicate isLea
     SessionFileReader reader(isLeadByte);
     reader.Feed(bytes);
     return reader.Finish();
+}
+
+std::string StorableSessionText(std::string_view text, LeadBytePredicate isLeadByte)
+{
+    text = text.substr(0, text.find(kFooter));
+    text.remove_prefix(std::min(text.find_first_not_of(kQuote), text.size()));
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const std::size_t next = end + (isLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1);
+        if (next > text.size() || next > kMaxSessionTextBytes)
+            break;
+        end = next;
+    }
+    std::string kept(text.substr(0, end));
+    std::replace_if(kept.begin(), kept.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x20; }, ' ');
+    return kept;
 }
 
 std::string FormatSessionFile(const std::vector<SessionEntry>& entries)

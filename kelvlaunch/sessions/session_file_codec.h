@@ -16,6 +16,10 @@ using LeadBytePredicate = bool (*)(unsigned char byte);
 // a reader holds stays bounded whatever the file's size.
 inline constexpr std::size_t kMaxSessionLineBytes = 1024 * 1024;
 
+// The longest Description or Access Code a list keeps: an entry of two such values still
+// fits in one line the reader takes.
+inline constexpr std::size_t kMaxSessionTextBytes = kMaxSessionLineBytes / 2 - 64;
+
 // Reads a list file as its bytes arrive, line by line, and says when it needs no more:
 // after kMaxSessions entries, an empty line, the footer, Ctrl-Z or an overlong line.
 // No input makes it fail: lines it does not understand give no entry.
@@ -41,6 +45,13 @@ private:
 
 // The entries of a whole file's bytes, as SessionFileReader reads them.
 SessionTablePtr ParseSessionFile(std::string_view bytes, LeadBytePredicate isLeadByte);
+
+// A Description or Access Code as a list stores it, so that its entry reads back and hides
+// none after it: bytes below 0x20 (line ends, Ctrl-Z) become spaces, leading double quotes
+// go (they would read as an empty Description, an end marker), and the text ends before a
+// "</sessions>", within kMaxSessionTextBytes and never on a lead byte without its trail
+// byte (which would take the closing quote). Any other text comes back byte for byte.
+std::string StorableSessionText(std::string_view text, LeadBytePredicate isLeadByte);
 
 // The bytes of a list file holding the entries' Descriptions and Access Codes, in order.
 std::string FormatSessionFile(const std::vector<SessionEntry>& entries);

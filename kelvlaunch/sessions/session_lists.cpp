@@ -6,22 +6,27 @@ const char kGuestSessionFile[] = "osessions.xml";
 
 namespace {
 
-void LoadSessions(const char* fileName, SessionTablePtr& sessions)
+DWORD LoadSessions(const char* fileName, SessionTablePtr& sessions)
 {
-    if (SessionTablePtr loaded = ReadSessionFile(fileName))
+    if (SessionTablePtr loaded = ReadSessionFile(fileName)) {
         sessions = std::move(loaded);
+        return ERROR_SUCCESS;
+    }
+    const DWORD error = ::GetLastError();
+    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return missing ? ERROR_SUCCESS : error;
 }
 
 } // namespace
 
-void LoadHostSessions(SessionTablePtr& hostSessions)
+DWORD LoadHostSessions(SessionTablePtr& hostSessions)
 {
-    LoadSessions(kHostSessionFile, hostSessions);
+    return LoadSessions(kHostSessionFile, hostSessions);
 }
 
-void LoadGuestSessions(SessionTablePtr& guestSessions)
+DWORD LoadGuestSessions(SessionTablePtr& guestSessions)
 {
-    LoadSessions(kGuestSessionFile, guestSessions);
+    return LoadSessions(kGuestSessionFile, guestSessions);
 }
 
 bool SaveHostSessions(const SessionTable* hostSessions)
@@ -36,13 +41,15 @@ void MergeHostSession(SessionTable* hostSessions, std::string description, std::
 {
     if (!hostSessions)
         return;
+    const std::size_t end = hostSessions->Count();
+    if (end >= kMaxSessions)
+        return;   // the last slot stays the end marker
+    description = StorableSessionText(description);
+    accessCode = StorableSessionText(accessCode);
     for (const SessionEntry& entry : *hostSessions) {
         if (entry.m_strAccessCode == accessCode)
             return;
     }
-    const std::size_t end = hostSessions->Count();
-    if (end >= kMaxSessions)
-        return;   // the last slot stays the end marker
     auto& slots = hostSessions->m_entries;
     slots[end + 1] = slots[end];
     slots[end].m_strDescription = std::move(description);

@@ -15,7 +15,6 @@ namespace {
 
 const char kSelectSingleItem[] = "You must select a single item first by clicking on it";
 const char kListFull[] = "This list holds at most 49 sessions. Delete one before adding another.";
-const char kEmptyDescription[] = "<empty>";
 
 } // namespace
 
@@ -56,12 +55,8 @@ void CMeetingPage::ReloadRows()
 
 bool CMeetingPage::AddRow(std::string description, std::string accessCode)
 {
-    description = TrimSessionText(description);
-    accessCode = TrimSessionText(accessCode);
-    if (accessCode.empty())
+    if (!MakeRowTexts(description, accessCode))
         return false;
-    if (description.empty())
-        description = kEmptyDescription;
     const int row = static_cast<int>(m_rows.size());
     m_rows.push_back({description, accessCode, 0});
     m_list.InsertItem(row, description);
@@ -71,12 +66,8 @@ bool CMeetingPage::AddRow(std::string description, std::string accessCode)
 
 void CMeetingPage::UpdateRow(std::size_t row, std::string description, std::string accessCode)
 {
-    description = TrimSessionText(description);
-    accessCode = TrimSessionText(accessCode);
-    if (accessCode.empty())
+    if (!MakeRowTexts(description, accessCode))
         return;
-    if (description.empty())
-        description = kEmptyDescription;
     m_rows[row] = {description, accessCode, 0};
     m_list.SetItemText(static_cast<int>(row), 0, description);
     m_list.SetItemText(static_cast<int>(row), 1, accessCode);
@@ -94,6 +85,12 @@ void CMeetingPage::Store()
 {
     if (!StoreRows())
         KelvlaunchApp().ReportListNotSaved(m_ids.fileName, ::GetLastError());
+}
+
+// Writing the file of a list that could not be read would lose what it holds.
+bool CMeetingPage::RefuseWhenUnread() const
+{
+    return KelvlaunchApp().RefuseChangeWhileUnread(m_ids.fileName);
 }
 
 bool CMeetingPage::RefuseWhenFull() const
@@ -126,12 +123,12 @@ int CMeetingPage::FindRow(const SessionEntry& content, int preferred) const
 // the program); the page object itself lives until the sheet has closed.
 void CMeetingPage::OnAddEntry()
 {
-    if (RefuseWhenFull())
+    if (RefuseWhenUnread() || RefuseWhenFull())
         return;
     CSessionInfo dialog(this);
     if (dialog.DoModal() != IDOK)
         return;
-    if (RefuseWhenFull())
+    if (RefuseWhenUnread() || RefuseWhenFull())
         return;
     AddRow(dialog.m_strDescription, dialog.m_strAccessCode);
     Store();
@@ -139,13 +136,15 @@ void CMeetingPage::OnAddEntry()
 
 void CMeetingPage::OnEditEntry()
 {
+    if (RefuseWhenUnread())
+        return;
     const int selected = SingleSelection();
     if (selected < 0)
         return;
     const SessionEntry content = m_rows[static_cast<std::size_t>(selected)];
     CSessionInfo dialog(this);
     dialog.SetSession(content.m_strDescription, content.m_strAccessCode);
-    if (dialog.DoModal() != IDOK)
+    if (dialog.DoModal() != IDOK || RefuseWhenUnread())
         return;
     const int row = FindRow(content, selected);
     if (row < 0)
@@ -156,6 +155,8 @@ void CMeetingPage::OnEditEntry()
 
 void CMeetingPage::OnDeleteEntry()
 {
+    if (RefuseWhenUnread())
+        return;
     const int selected = SingleSelection();
     if (selected < 0)
         return;

@@ -50,6 +50,7 @@ private:
     bool AddRow(std::string description, std::string accessCode);
     void UpdateRow(std::size_t row, std::string description, std::string accessCode);
     void Store();
+    bool RefuseWhenUnread() const;
     bool RefuseWhenFull() const;
     // The row selected alone, or -1 after telling the user to select one.
     int SingleSelection() const;

@@ -25,6 +25,7 @@ void CKelvlaunchApp::ShowSetupSheet(bool loginFirst)
     if (setupSheetOpen)
         return;
     setupSheetOpen = true;
+    ReadUnreadLists();
     {
         // Declared first, so that its window (and with it every page's) is gone before the
         // pages are deleted, in the reverse order of their creation.
@@ -61,11 +62,45 @@ void CKelvlaunchApp::HostSessionsChanged()
         m_pOpenHostPage->OnHostSessionsChanged();
 }
 
+namespace {
+
+bool IsHostFile(const char* fileName)
+{
+    return std::string(fileName) == kHostSessionFile;
+}
+
+std::string ListOf(const char* fileName)
+{
+    return std::string("The list of ") + (IsHostFile(fileName) ? "host" : "guest") + " sessions";
+}
+
+} // namespace
+
+void CKelvlaunchApp::ShowListWarning(const std::string& text, DWORD error) const
+{
+    ShowMessageBox(text + "\r\n\r\n" + SystemErrorText(error), MB_ICONEXCLAMATION,
+                   m_pSetupSheet ? m_pSetupSheet->m_hWnd : nullptr);
+}
+
 void CKelvlaunchApp::ReportListNotSaved(const char* fileName, DWORD error) const
 {
-    const std::string list = std::string(fileName) == kHostSessionFile ? "host" : "guest";
-    ShowMessageBox("The list of " + list + " sessions could not be saved to \"" + fileName +
-                       "\", so the change will be lost when the launcher starts again.\r\n\r\n" +
-                       SystemErrorText(error),
-                   MB_ICONEXCLAMATION, m_pSetupSheet ? m_pSetupSheet->m_hWnd : nullptr);
+    ShowListWarning(ListOf(fileName) + " could not be saved to \"" + fileName +
+                        "\", so the change will be lost when the launcher starts again.",
+                    error);
+}
+
+void CKelvlaunchApp::ReportListUnread(const char* fileName, DWORD error) const
+{
+    ShowListWarning(ListOf(fileName) + " could not be read from \"" + fileName +
+                        "\", so it was not changed. It is read again when Setup opens.",
+                    error);
+}
+
+bool CKelvlaunchApp::RefuseChangeWhileUnread(const char* fileName) const
+{
+    const DWORD error = IsHostFile(fileName) ? m_nHostUnreadError : m_nGuestUnreadError;
+    if (error == ERROR_SUCCESS)
+        return false;
+    ReportListUnread(fileName, error);
+    return true;
 }

@@ -81,13 +81,17 @@ void CMainFrame::OnSupport()
 }
 
 // The new entries show in the next menu and on an open Host Meetings page; the import
-// tells the user nothing unless the list could not be stored.
+// tells the user nothing unless the list could not be read or stored.
 void CMainFrame::OnImportPlannedSessions()
 {
     CKelvlaunchApp& app = KelvlaunchApp();
-    const bool stored = app.GetSettings()->GetPlannedSessions(app.m_pHostSessions);
+    const bool stored = app.GetSettings()->GetPlannedSessions(app.m_pHostSessions, app.m_nHostUnreadError);
     const DWORD error = ::GetLastError();
     app.HostSessionsChanged();
-    if (!stored)
+    if (stored)
+        return;
+    if (app.m_nHostUnreadError != ERROR_SUCCESS)
+        app.ReportListUnread(kHostSessionFile, error);
+    else
         app.ReportListNotSaved(kHostSessionFile, error);
 }

@@ -31,6 +31,14 @@ LRESULT CMainFrame::OnTrayIconMessage(WPARAM iconId, LPARAM mouseMessage)
                                              static_cast<UINT>(mouseMessage));
 }
 
+// Another start on this folder: the icon comes back if the shell lost it, and the menu
+// opens at the pointer as a click on the icon opens it. The menu's loop may delete this frame.
+LRESULT CMainFrame::OnLaunchedAgain(WPARAM, LPARAM)
+{
+    m_trayIcon.ShowAgain();
+    return m_trayIcon.HandleIconNotification(static_cast<UINT>(trayMenuId), WM_LBUTTONUP);
+}
+
 void CMainFrame::BuildPlannedSessionMenu(HMENU menu)
 {
     const HMENU top = ::GetSubMenu(menu, 0);

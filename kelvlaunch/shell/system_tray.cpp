@@ -107,6 +107,12 @@ bool CSystemTray::DeleteIcon()
     return m_bDeleted;
 }
 
+void CSystemTray::ShowAgain()
+{
+    if (m_bIconWanted)
+        Restore(NIM_MODIFY);
+}
+
 LRESULT CSystemTray::HandleIconNotification(UINT iconId, UINT mouseMessage)
 {
     if (iconId != m_iconData.uID)

@@ -29,6 +29,8 @@ public:
                     DWORD balloonIcon, UINT balloonTimeoutSeconds);
     // True when the icon is (or already was) gone, or icons are not supported.
     bool DeleteIcon();
+    // Adds the icon again if the shell no longer holds it.
+    void ShowAgain();
 
     // The icon's callback message: either button's release opens the tray menu.
     virtual LRESULT HandleIconNotification(UINT iconId, UINT mouseMessage);

@@ -5,8 +5,8 @@
 
 namespace fs = std::filesystem;
 
-LauncherRun::LauncherRun(const std::string& program, const std::string& stackTraceDll)
-    : m_root(fs::absolute("run"))
+LauncherRun::LauncherRun(const std::string& program, const std::string& stackTraceDll, const std::string& folder)
+    : m_root(fs::absolute(folder))
 {
     fs::remove_all(m_root);
     for (const fs::path& folder : {Bin(), Work(), Temp()})

@@ -13,8 +13,8 @@
 
 class LauncherRun {
 public:
-    // Lays out a fresh folder "run" in the current directory with the two binaries.
-    LauncherRun(const std::string& program, const std::string& stackTraceDll);
+    // Lays out a fresh folder (by default "run") in the current directory with the two binaries.
+    LauncherRun(const std::string& program, const std::string& stackTraceDll, const std::string& folder = "run");
 
     const std::filesystem::path& Root() const { return m_root; }
     std::filesystem::path Bin() const { return m_root / "bin"; }

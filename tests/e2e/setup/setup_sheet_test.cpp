@@ -295,6 +295,48 @@ TEST_F(SetupSheetTest, ListThatCannotBeWrittenIsReportedAndStoredInTheirOrder)
     EXPECT_EQ(RemoteListView(::GetDlgItem(Page(kGuestPage), 1026), Pid()).Count(), 1);
 }
 
+TEST_F(SetupSheetTest, ListHeldAtStartIsNeverWrittenUntilItHasBeenRead)
+{
+    StoreSetting("username", "ann@example.com");
+    WriteList("sessions.xml", {{"Host", "1"}});
+    WriteList("osessions.xml", {{"Guest", "1"}});
+    const std::string hostBefore = List("sessions.xml");
+    m_service.Script(R"({"replies": [{"body": "<records><record><MEETING_NAME>P</MEETING_NAME><MEETING_PIN>7</MEETING_PIN></record></records>"}]})");
+    const auto hold = [this](const char* file, DWORD shareMode) {
+        return scoped::File(::CreateFileA((m_run.Work() / file).string().c_str(), GENERIC_READ, shareMode, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+    };
+    scoped::File holder = hold("sessions.xml", 0);
+    {
+        const scoped::File reader = hold("osessions.xml", FILE_SHARE_READ);  // a reader that shares reading
+        OpenSheet();
+    }
+    EXPECT_EQ(RemoteListView(::GetDlgItem(Page(kGuestPage), 1026), Pid()).Count(), 1);
+    const HWND page = Page(kHostPage);
+
+    // An Add and an import are refused, each with one warning naming the file and why.
+    const auto expectWarning = [this](const char* change) {
+        const OwnedBox warning = DismissMessageBox(Pid(), m_sheet);
+        EXPECT_NE(warning.text.find("could not be read from \"sessions.xml\""), std::string::npos) << change;
+        const std::size_t reason = warning.text.find("\r\n\r\n");  // the system's, after a blank line
+        EXPECT_TRUE(reason != std::string::npos && reason + 4 < warning.text.size()) << warning.text;
+        EXPECT_TRUE(warning.ownedBySheet) << change;
+    };
+    Click(page, 1009);
+    expectWarning("Add");
+    ::PostMessageA(m_run.Frame(), WM_COMMAND, kImportPlanned, 0);
+    expectWarning("import");
+    EXPECT_EQ(RemoteListView(::GetDlgItem(page, 1012), Pid()).Count(), 0);
+    holder.reset();
+    EXPECT_EQ(List("sessions.xml"), hostBefore);
+
+    // Once the holder has let go, the next opening reads the list, and a change is stored.
+    CloseSheet();
+    OpenSheet();
+    EnterSession(Pid(), Page(kHostPage), 1009, "New", "2");
+    ExpectHostList({{"Host", "1"}, {"New", "2"}});
+}
+
 TEST_F(SetupSheetTest, ValidateStoresOnlyAnAcceptedAccountAndClearStartsOverOnLoginInfo)
 {
     StoreSetting("name", "Old");

@@ -4,6 +4,7 @@
 #include "tray_test_support.h"
 
 #include "fake_service_control.h"
+#include "reply_script.h"
 #include "tests/tools/window_driver.h"
 
 #include <shlwapi.h>
@@ -156,6 +157,69 @@ TEST_F(TrayTest, AnImportShowsItsSessionsInTheNextMenu)
     ASSERT_TRUE(WaitForMenuClosed());
     EXPECT_TRUE(ExitsCleanly());
     EXPECT_TRUE(m_browser.Starts().empty());
+}
+
+TEST_F(TrayTest, ImportedNamesAndPinsThatWouldEndTheFileHideNoOtherSession)
+{
+    FakeServiceControl service;
+    std::string reply = "<records>";
+    const auto record = [&reply](const std::string& name, const std::string& code) {
+        reply += "<record><MEETING_NAME>" + name + "</MEETING_NAME><MEETING_PIN>" + code + "</MEETING_PIN></record>";
+    };
+    int pin = 0;
+    for (const std::string& value : std::vector<std::string>{"Before", "cr\rlf\nx", "a\r\n\r\nb", "a\x1a" "b", "a</sessions>b",
+                                                            "\"quoted", std::string(2 * 1024 * 1024, 'n'), "After"}) {
+        record(value, std::to_string(++pin));
+        record("pin " + std::to_string(++pin), value);
+    }
+    service.Script(JsonBody(reply + "</records>"));
+    StoreSetting("server", service.Address());
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(m_run.Command(11000));
+    ASSERT_TRUE(ExitsCleanly());
+
+    ASSERT_TRUE(Start());
+    const MenuReport menu = OpenMenu();
+    PostMenuKey(Thread(), VK_ESCAPE);
+    ASSERT_GE(menu.size(), 3 + 17u);
+    EXPECT_EQ(menu[3], Planned(10000, "Host \"Before\""));
+    EXPECT_EQ(menu[3 + 14], Planned(10014, "Host \"After\""));
+    EXPECT_EQ(menu[3 + 15], Planned(10015, "Host \"pin 16\""));
+    EXPECT_EQ(menu[3 + 16], kSeparator);
+    EXPECT_TRUE(WaitForMenuClosed());
+}
+
+TEST_F(TrayTest, ASecondStartOnTheFolderOpensTheFirstOnesMenuAndEnds)
+{
+    WriteList(m_run.Work() / "sessions.xml", {"abc=111"});
+    ASSERT_TRUE(Start());
+    const std::string list = ReadFileBytes(m_run.Work() / "sessions.xml");
+    m_tray.ForgetIcons();  // the shell lost the icon
+    const std::size_t requests = m_tray.Requests().size();
+    // A launcher that loads the settings creates their key.
+    ASSERT_EQ(::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Ostrand"), static_cast<DWORD>(ERROR_SUCCESS));
+
+    ChildProcess second;
+    DWORD exitCode = 1;
+    ASSERT_TRUE(second.Start((m_run.Bin() / "kelvlaunch.exe").string(), "", m_run.Work().string()));
+    EXPECT_TRUE(second.WaitForExit(2000, exitCode) && exitCode == 0);
+    MenuReport menu;
+    ASSERT_TRUE(m_menus->WaitForReport(0, LauncherRun::kTimeoutMs, menu)) << "the first one's menu did not open";
+    EXPECT_EQ(menu, FullMenu({Planned(10000, "Host \"abc\""), kSeparator, kImport}));
+    PostMenuKey(Thread(), VK_ESCAPE);
+    ASSERT_TRUE(WaitForMenuClosed());
+    ASSERT_EQ(m_tray.Requests().size(), requests + 2) << "a refused modify, then the add";
+    EXPECT_TRUE(m_tray.Holds(m_run.Frame(), m_iconId));
+    EXPECT_EQ(ReadFileBytes(m_run.Work() / "sessions.xml"), list);
+    EXPECT_EQ(::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Ostrand"), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+
+    // A launcher on another folder runs beside the first; once the first has ended, a start runs as usual.
+    LauncherRun other{KV_KELVLAUNCH_EXE, KV_STACKTRACE_DLL, "other"};
+    ASSERT_TRUE(other.Start());
+    EXPECT_TRUE(m_tray.WaitForRequests(requests + 3, LauncherRun::kTimeoutMs) && m_tray.Holds(other.Frame(), m_iconId));
+    EXPECT_TRUE(other.Exit(exitCode));
+    EXPECT_TRUE(ExitsCleanly());
+    EXPECT_TRUE(m_run.Start());
 }
 
 // Per-application Windows version, as Wine offers it.

@@ -218,3 +218,26 @@ TEST(SessionFileReader, AnOverlongLineEndsTheReadingWithTheEntriesBeforeIt)
 }
 
 } // namespace
+
+namespace {
+
+TEST(StorableSessionText, NoStoredValueHidesTheEntriesAfterItAndOtherTextIsKept)
+{
+    const auto storable = [](std::string_view text) { return StorableSessionText(text, JapaneseLeadByte); };
+    Entries written{{"before", "1"}};
+    for (const std::string& value : std::vector<std::string>{"cr\rlf\r\n\r\nx", "ctrl\x1az", "a</sessions>b", "\"\"quoted\"",
+                                                            std::string(2 * 1024 * 1024, 'n'),
+                                                            std::string(kMaxSessionTextBytes - 1, 'x') + "\x83\x43"})
+        written.push_back({storable(value), storable(value)});
+    written.push_back({"after", "2"});
+    EXPECT_EQ(Read(FormatSessionFile(written), JapaneseLeadByte).size(), written.size());
+    EXPECT_EQ(Entries(written.begin() + 1, written.begin() + 5),
+              (Entries{{"cr lf    x", "cr lf    x"}, {"ctrl z", "ctrl z"}, {"a", "a"}, {"quoted\"", "quoted\""}}));
+    EXPECT_EQ(written[5].m_strDescription.size(), kMaxSessionTextBytes);
+    EXPECT_EQ(written[6].m_strDescription.size(), kMaxSessionTextBytes - 1) << "a character is kept whole or not at all";
+
+    for (const std::string value : {" spaced ", "Team & \"Co\" <x>", "\x95\x5c\x8e\xa6", "\x83\x22"})
+        EXPECT_EQ(storable(value), value);
+}
+
+} // namespace

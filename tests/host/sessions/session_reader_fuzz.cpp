@@ -1,6 +1,7 @@
 // Fuzzes the list-file reader: any bytes, under a single-byte and a double-byte code
-// page. The table must always end in its marker, and a list without the bytes the
-// format can't carry must survive writing and reading again.
+// page. The table must always end in its marker, a list without the bytes the format
+// can't carry must survive writing and reading again, and any bytes made storable must
+// give an entry that hides none after it.
 #include "sessions/session_file_codec.h"
 
 #include <algorithm>
@@ -60,6 +61,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (writable && isLeadByte == SingleByte) {
             SessionTablePtr again = ParseSessionFile(FormatSessionFile(list), isLeadByte);
             Require(std::vector<SessionEntry>(again->begin(), again->end()) == list);
+        }
+
+        const SessionEntry stored{StorableSessionText(bytes.substr(0, size / 2), isLeadByte),
+                                  StorableSessionText(bytes.substr(size / 2), isLeadByte)};
+        if (!stored.m_strDescription.empty()) {
+            const SessionEntry after{"after", "1"};
+            SessionTablePtr read = ParseSessionFile(FormatSessionFile({stored, after}), isLeadByte);
+            Require(read->Count() == 2 && read->m_entries[1] == after);
         }
     }
     return 0;

@@ -172,8 +172,9 @@ TEST_F(ServiceCommandsTest, ImportMergesRecordsUpToTheFirstEmptyOne)
     m_service.Script(JsonBody("<records>\r\n" + Record(Meeting("One", "1")) + Record(" ") +
                               Record(Meeting("Three", "3")) + "</records>"));
     SessionTablePtr hostSessions;
+    DWORD unread = ERROR_SUCCESS;
 
-    m_settings.GetPlannedSessions(hostSessions);
+    m_settings.GetPlannedSessions(hostSessions, unread);
 
     EXPECT_EQ(0u, m_service.Requests().find("GET /Control?command=getPlannedSessions&_os_app=demo"
                                             "&eMail=previous@kelvara.example&pAssword=" + Md5Hex("previous") +
@@ -193,13 +194,14 @@ TEST_F(ServiceCommandsTest, ImportSkipsKnownCodesReadsEitherOrderAndIsRepeatable
                               Record(Meeting("C", "3")) + "</records>"));
     // The in-memory list is replaced by the file's before the merge.
     auto hostSessions = std::make_unique<SessionTable>();
+    DWORD unread = ERROR_SUCCESS;
     hostSessions->m_entries[0] = {"Only in memory", "555"};
 
-    m_settings.GetPlannedSessions(hostSessions);
+    m_settings.GetPlannedSessions(hostSessions, unread);
     const std::string expected = FormatSessionFile({{"Existing", "111"}, {"A", "1"}, {"C", "3"}});
     EXPECT_EQ(expected, FileBytes(kHostSessionFile));
 
-    m_settings.GetPlannedSessions(hostSessions);
+    m_settings.GetPlannedSessions(hostSessions, unread);
     EXPECT_EQ(expected, FileBytes(kHostSessionFile));
     EXPECT_EQ(3u, hostSessions->Count());
 }
@@ -212,7 +214,8 @@ TEST_F(ServiceCommandsTest, FailedImportStillRereadsAndRewritesTheList)
     for (const char* script : {R"({"replies": [{"body": "NA"}]})", R"({"replies": [{"status": 500}]})"}) {
         m_service.Script(script);
         SessionTablePtr hostSessions;
-        m_settings.GetPlannedSessions(hostSessions);
+        DWORD unread = ERROR_SUCCESS;
+        m_settings.GetPlannedSessions(hostSessions, unread);
         EXPECT_EQ(FormatSessionFile({{"Kept", "7"}}), FileBytes(kHostSessionFile)) << script;
     }
     EXPECT_TRUE(m_boxes.Boxes().empty());

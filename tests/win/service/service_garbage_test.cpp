@@ -44,7 +44,8 @@ protected:
         m_service.Script(JsonBody(body));
         EXPECT_TRUE(WriteSessionFile(kHostSessionFile, kListed));
         SessionTablePtr hostSessions;
-        m_settings.GetPlannedSessions(hostSessions);
+        DWORD unread = ERROR_SUCCESS;
+        m_settings.GetPlannedSessions(hostSessions, unread);
         SessionTablePtr written = ReadSessionFile(kHostSessionFile);
         EXPECT_TRUE(hostSessions && written);
         if (!hostSessions || !written)

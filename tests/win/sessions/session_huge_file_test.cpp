@@ -13,11 +13,11 @@ using Entries = std::vector<SessionEntry>;
 const char kHead[] = "<sessions>\r\n\t<session Description=\"first\" AccessCode=\"1\" />\r\n"
                      "\t<session Description=\"second\" AccessCode=\"2\" />\r\n";
 
-Entries Loaded(void (*load)(SessionTablePtr&))
+Entries Loaded(DWORD (*load)(SessionTablePtr&))
 {
     SessionTablePtr table = std::make_unique<SessionTable>();
     table->m_entries[0] = {"in memory", "0"};
-    load(table);
+    EXPECT_EQ(load(table), DWORD{ERROR_SUCCESS});
     return Entries(table->begin(), table->end());
 }
 
