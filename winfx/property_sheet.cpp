@@ -7,7 +7,7 @@ INT_PTR CALLBACK CPropertyPage::PageDialogProc(HWND hWnd, UINT message, WPARAM, 
     if (message != WM_INITDIALOG)
         return FALSE;
     // The sheet passes its copy of the page's description; ours is in its lParam.
-    auto* page = reinterpret_cast<CPropertyPage*>(reinterpret_cast<PROPSHEETPAGEA_V1*>(lParam)->lParam);
+    auto* page = reinterpret_cast<CPropertyPage*>(reinterpret_cast<PROPSHEETPAGEA*>(lParam)->lParam);
     if (!page || !page->SubclassWindow(hWnd))
         return TRUE;
     return page->OnInitDialog() ? TRUE : FALSE;
@@ -23,11 +23,9 @@ bool CPropertySheet::DoModal()
     const CommonControlsApi* commonControls = CommonControlsForWindow();  // the pages may hold them
     if (!commonControls)
         return true;
-    // The first records of each kind, which every version of the common controls takes: the
-    // sheet needs none of the later fields, and version 5 refuses records larger than its own.
-    std::vector<PROPSHEETPAGEA_V1> pages;
+    std::vector<PROPSHEETPAGEA> pages;
     for (CPropertyPage* page : m_pages) {
-        PROPSHEETPAGEA_V1 description{};
+        PROPSHEETPAGEA description{};
         description.dwSize = sizeof description;
         description.dwFlags = PSP_DEFAULT;
         description.hInstance = ::GetModuleHandleA(nullptr);
@@ -37,12 +35,12 @@ bool CPropertySheet::DoModal()
         pages.push_back(description);
     }
     PROPSHEETHEADERA header{};
-    header.dwSize = PROPSHEETHEADERA_V1_SIZE;
+    header.dwSize = sizeof header;
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS;
     header.hInstance = ::GetModuleHandleA(nullptr);
     header.pszCaption = m_strCaption.c_str();
     header.nPages = static_cast<UINT>(pages.size());
-    header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages.data());  // the sheet steps by dwSize
+    header.ppsp = pages.data();
 
     const HWND sheet = reinterpret_cast<HWND>(commonControls->PropertySheetA(&header));
     if (!sheet || !SubclassWindow(sheet)) {
