@@ -4,6 +4,8 @@
 #include "sheet_driver.h"
 
 #include "tests/tools/launcher_run.h"
+#include "tests/tools/menu_reading.h"
+#include "tests/tools/tray_stand_in.h"
 #include "tests/tools/window_driver.h"
 
 #include "browser_recording.h"
@@ -12,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <utility>
@@ -473,6 +476,120 @@ TEST_F(AboutLinkTest, LinkShowsItsTargetOpensItAndKeepsItsHandCursor)
     CloseSheet();
     OpenSheet();
     ExpectHandOver(Link());
+}
+
+// The display's scale as Wine takes it, for programs started after the change. Other tests
+// would start theirs at it too: this one runs alone (display_scale_test).
+class DisplayScaleTest : public SetupSheetTest {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("KV_DISPLAY_SCALE_TEST"))
+            GTEST_SKIP() << "runs alone, as display_scale_test";
+        SetupSheetTest::SetUp();
+        // This thread sees the launcher's windows in their own pixels, whatever their DPI.
+        using SetContext = HANDLE(WINAPI*)(HANDLE);
+        const auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext")));
+        ASSERT_NE(set, nullptr);
+        set(reinterpret_cast<HANDLE>(-3));  // per-monitor aware
+    }
+    void TearDown() override
+    {
+        SetupSheetTest::TearDown();
+        SetDpi(96);
+    }
+
+    static void SetDpi(DWORD dpi)
+    {
+        ::SHSetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+        ::SHSetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts",
+                      "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    }
+
+    // The dialogs' template font, and the message boxes' font, at the launcher's DPI.
+    static scoped::GdiObject DialogFont(int dpi)
+    {
+        return scoped::GdiObject(::CreateFontA(-::MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                               DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg"));
+    }
+    static scoped::GdiObject MessageFont(int dpi)
+    {
+        NONCLIENTMETRICSA metrics{};
+        metrics.cbSize = sizeof metrics;
+        ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        metrics.lfMessageFont.lfHeight = ::MulDiv(metrics.lfMessageFont.lfHeight, dpi, 96);
+        return scoped::GdiObject(::CreateFontIndirectA(&metrics.lfMessageFont));
+    }
+
+    static void ExpectFits(HWND window, const scoped::GdiObject& font)
+    {
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(LayoutFaults(window, static_cast<HFONT>(font.get())), "") << WindowText(window);
+    }
+    // Reads the launcher's next message box, checks it and presses OK.
+    void ExpectBoxFits(int dpi)
+    {
+        const HWND box = WaitForMessageBox(Pid(), "kelvlaunch", 20000);
+        ExpectFits(box, MessageFont(dpi));
+        PressMessageBoxButton(box, IDOK);
+        WaitUntilGone(box);
+    }
+};
+
+TEST_F(DisplayScaleTest, EveryWindowShowsItsWholeTextAt100_150And200Percent)
+{
+    for (const int dpi : {96, 144, 192}) {
+        SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
+        SetDpi(static_cast<DWORD>(dpi));
+        const scoped::GdiObject font = DialogFont(dpi);
+        TrayStandIn tray;
+        ASSERT_TRUE(m_run.Start());
+        // The icon's image is the one drawn for the small-icon size of this DPI.
+        ASSERT_TRUE(tray.WaitForRequests(1, 20000));
+        EXPECT_EQ(tray.Requests()[0].iconWidth, static_cast<UINT>(::MulDiv(16, dpi, 96)));
+
+        // The tray menu opens whole on the screen.
+        ::PostMessageA(m_run.Frame(), WM_APP + 10, 142, WM_RBUTTONUP);
+        HWND menu = nullptr;
+        EXPECT_TRUE(WaitUntil([&] { return (menu = TrackedMenuWindow(Pid())) != nullptr; }, 20000));
+        RECT menuRect{};
+        ::GetWindowRect(menu, &menuRect);
+        RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        RECT inside{};
+        EXPECT_TRUE(::IntersectRect(&inside, &menuRect, &screen) && ::EqualRect(&inside, &menuRect));
+        PostMenuKey(::GetWindowThreadProcessId(m_run.Frame(), nullptr), VK_ESCAPE);
+        EXPECT_TRUE(WaitUntil([&] { return TrackedMenuWindow(Pid()) == nullptr; }, 20000));
+
+        ::PostMessageA(m_run.Frame(), WM_COMMAND, 32796, 0);  // "Be a Guest..."
+        const HWND guest = WaitForVisibleWindow(Pid(), "Join a Session as a Guest");
+        SetText(::GetDlgItem(guest, 1027), "4711004");
+        ExpectFits(guest, font);
+        PressKey(::GetDlgItem(guest, 1027), VK_ESCAPE);
+        WaitUntilGone(guest);
+
+        // Without an account: Login Info, Host Meetings, Guest Meetings, About.
+        OpenSheet();
+        for (int index = 0; index < 4; ++index)
+            ExpectFits(Page(index), font);
+        const HWND host = Page(1);
+        Click(host, 1009);
+        const HWND dialog = WaitForVisibleWindow(Pid(), "Session Information");
+        SetText(::GetDlgItem(dialog, 1014), "Quarterly planning");
+        SetText(::GetDlgItem(dialog, 1015), "4711004");
+        ExpectFits(dialog, font);
+        Click(dialog, IDCANCEL);
+        WaitUntilGone(dialog);
+
+        Click(host, 1017);  // the selection message
+        ExpectBoxFits(dpi);
+        m_service.Script(R"({"replies": [{"body": "NA"}]})");
+        Click(Page(0), 1022);  // the outcome of Validate Account
+        ExpectBoxFits(dpi);
+        CloseSheet();
+        DWORD exitCode = 0;
+        EXPECT_TRUE(m_run.Exit(exitCode));
+    }
 }
 
 // Exit may arrive in any of the sheet's loops. With the heap poisoning freed blocks, a
