@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Writes kelvlaunch.ico: a white K on a blue rounded square at 16, 20, 24, 32 and 48 pixels.
 Each size has its own geometry, set on whole pixels so that the stem and the arms stay sharp
-where the shell shows that size (16 at 100 %, 20 at 125 %, 24 at 150 %, 32 at 200 %).
-Run it again only to change the picture."""
+where the shell shows that size (16 at 100 %, 20 at 125 %, 24 at 150 %, 32 at 200 %). The
+48-pixel image, seen only in large views, has a palette and hard corners: the program stays
+small. Run it again only to change the picture."""
 import struct
 import sys
 
@@ -65,30 +66,36 @@ def pixel(size, x, y, inside_square, inside_k):
     return bytes(colour + [alpha])
 
 
-def image(size):
+def image(size, bits):
     inside_square, inside_k = shapes(size)
-    colour = b""
-    for y in reversed(range(size)):  # bottom-up rows
-        for x in range(size):
-            colour += pixel(size, x, y, inside_square, inside_k)
-    # The AND mask, for systems that ignore the alpha channel: opaque wherever alpha is.
+    rows = [[pixel(size, x, y, inside_square, inside_k) for x in range(size)]
+            for y in reversed(range(size))]  # bottom-up
+    # The AND mask, for systems that ignore the alpha channel (and for the palette image).
+    opaque = 0 if bits == 32 else 128
     mask_stride = (size + 31) // 32 * 4
     mask = b""
-    for y in reversed(range(size)):
-        bits = 0
-        for x in range(size):
-            bits = bits << 1 | (colour[(size - 1 - y) * size * 4 + x * 4 + 3] == 0)
-        mask += (bits << (mask_stride * 8 - size)).to_bytes(mask_stride, "big")
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(colour) + len(mask),
-                         0, 0, 0, 0)
-    return header + colour + mask
+    for row in rows:
+        value = 0
+        for p in row:
+            value = value << 1 | (p[3] <= opaque)
+        mask += (value << (mask_stride * 8 - size)).to_bytes(mask_stride, "big")
+    if bits == 32:
+        palette, colour = b"", b"".join(b"".join(row) for row in rows)
+    else:
+        colours = sorted({p[:3] for row in rows for p in row})
+        palette = b"".join(c + b"\0" for c in colours)
+        stride = (size + 3) // 4 * 4
+        colour = b"".join(bytes(colours.index(p[:3]) for p in row).ljust(stride, b"\0") for row in rows)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, bits, 0, len(colour) + len(mask),
+                         0, 0, len(palette) // 4 if palette else 0, 0)
+    return header + palette + colour + mask
 
 
-images = [(size, image(size)) for size in GEOMETRY]
+images = [(size, bits, image(size, bits)) for size, bits in ((16, 32), (20, 32), (24, 32), (32, 32), (48, 8))]
 directory = struct.pack("<HHH", 0, 1, len(images))
 offset = 6 + 16 * len(images)
-for size, data in images:
-    directory += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(data), offset)
+for size, bits, data in images:
+    directory += struct.pack("<BBBBHHII", size, size, 0, 0, 1, bits, len(data), offset)
     offset += len(data)
 with open(sys.argv[1] if len(sys.argv) > 1 else "kelvlaunch.ico", "wb") as ico:
-    ico.write(directory + b"".join(data for _, data in images))
+    ico.write(directory + b"".join(data for _, _, data in images))
