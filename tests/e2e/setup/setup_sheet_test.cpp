@@ -487,12 +487,7 @@ protected:
         if (!std::getenv("KV_DISPLAY_SCALE_TEST"))
             GTEST_SKIP() << "runs alone, as display_scale_test";
         SetupSheetTest::SetUp();
-        // This thread sees the launcher's windows in their own pixels, whatever their DPI.
-        using SetContext = HANDLE(WINAPI*)(HANDLE);
-        const auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
-            ::GetProcAddress(::GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext")));
-        ASSERT_NE(set, nullptr);
-        set(reinterpret_cast<HANDLE>(-3));  // per-monitor aware
+        ASSERT_TRUE(SeeWindowsInTheirOwnPixels());
     }
     void TearDown() override
     {

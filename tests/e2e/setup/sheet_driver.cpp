@@ -191,6 +191,14 @@ bool IsPainted(HWND window)
 
 } // namespace
 
+bool SeeWindowsInTheirOwnPixels()
+{
+    using SetContext = HANDLE(WINAPI*)(HANDLE);
+    const auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext")));
+    return set && set(reinterpret_cast<HANDLE>(-3)) != nullptr;  // per-monitor aware
+}
+
 std::string LayoutFaults(HWND window, HFONT font)
 {
     RECT area{};
