@@ -79,6 +79,8 @@ def image(size, bits):
         for p in row:
             value = value << 1 | (p[3] <= opaque)
         mask += (value << (mask_stride * 8 - size)).to_bytes(mask_stride, "big")
+    # Where the mask shows the screen, the colour is XORed onto it: black leaves it as it is.
+    rows = [[p if p[3] > opaque else bytes(4) for p in row] for row in rows]
     if bits == 32:
         palette, colour = b"", b"".join(b"".join(row) for row in rows)
     else:

@@ -12,6 +12,7 @@
 #include "fake_service_control.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
 #include <shlwapi.h>
 
 #include <cstdlib>
@@ -567,6 +568,12 @@ TEST_F(DisplayScaleTest, EveryWindowShowsItsWholeTextAt100_150And200Percent)
         OpenSheet();
         for (int index = 0; index < 4; ++index)
             ExpectFits(Page(index), font);
+        // The About link's tooltip wraps at a width that follows the scale.
+        bool tipScaled = false;
+        for (HWND hWnd : TopLevelWindowsOf(Pid()))
+            tipScaled = tipScaled || (WindowClassName(hWnd) == "tooltips_class32" &&
+                                      ::SendMessageA(hWnd, TTM_GETMAXTIPWIDTH, 0, 0) == ::MulDiv(120, dpi, 96));
+        EXPECT_TRUE(tipScaled);
         const HWND host = Page(1);
         Click(host, 1009);
         const HWND dialog = WaitForVisibleWindow(Pid(), "Session Information");

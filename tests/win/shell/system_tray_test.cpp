@@ -94,6 +94,7 @@ TEST_F(SystemTrayTest, TextsAreCutAndTheBalloonComesWithTheFirstAddOnly)
     EXPECT_EQ(Sequence(tray, 1), "ADD+");
     EXPECT_EQ(requests[1].tip, tip.substr(0, 127));
     EXPECT_EQ(requests[1].info, "");
+    EXPECT_EQ(requests[1].iconWidth, 16u);  // loaded again for the new taskbar
 
     m_tray.reset();
     EXPECT_EQ(Sequence(tray, 2), "DELETE+");
