@@ -20,6 +20,7 @@ GEOMETRY = {
     32: (6, 8, 3, 6, 26, 3.4),
     48: (8, 12, 5, 9, 39, 5.0),
 }
+BITS = {16: 32, 20: 32, 24: 32, 32: 32, 48: 8}  # per pixel: alpha, or a palette and the mask
 
 
 def segment_distance(px, py, ax, ay, bx, by):
@@ -50,7 +51,7 @@ def shapes(size):
     return inside_square, inside_k
 
 
-def pixel(size, x, y, inside_square, inside_k):
+def pixel(x, y, inside_square, inside_k):
     square = k = 0
     for sy in range(SUPERSAMPLE):
         for sx in range(SUPERSAMPLE):
@@ -68,7 +69,7 @@ def pixel(size, x, y, inside_square, inside_k):
 
 def image(size, bits):
     inside_square, inside_k = shapes(size)
-    rows = [[pixel(size, x, y, inside_square, inside_k) for x in range(size)]
+    rows = [[pixel(x, y, inside_square, inside_k) for x in range(size)]
             for y in reversed(range(size))]  # bottom-up
     # The AND mask, for systems that ignore the alpha channel (and for the palette image).
     opaque = 0 if bits == 32 else 128
@@ -93,7 +94,7 @@ def image(size, bits):
     return header + palette + colour + mask
 
 
-images = [(size, bits, image(size, bits)) for size, bits in ((16, 32), (20, 32), (24, 32), (32, 32), (48, 8))]
+images = [(size, BITS[size], image(size, BITS[size])) for size in GEOMETRY]
 directory = struct.pack("<HHH", 0, 1, len(images))
 offset = 6 + 16 * len(images)
 for size, bits, data in images:

@@ -11,8 +11,9 @@ HCURSOR LoadLinkCursor()
 {
     if (const HCURSOR systemHand = ::LoadCursorA(nullptr, IDC_HAND))
         return ::CopyIcon(systemHand);  // a cursor of our own, destroyed with the page
-    return static_cast<HCURSOR>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_HAND_CURSOR),
-                                             IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
+    return static_cast<HCURSOR>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                             MAKEINTRESOURCEA(IDC_HAND_CURSOR), IMAGE_CURSOR, 0, 0,
+                                             LR_DEFAULTSIZE));
 }
 
 } // namespace

@@ -61,8 +61,8 @@ CSystemTray::~CSystemTray()
 }
 
 bool CSystemTray::CreateIcon(CWnd* owner, UINT callbackMessage, const std::string& tip,
-                             UINT iconResource, UINT iconId, const char* balloonText, const char* balloonTitle,
-                             DWORD balloonIcon, UINT balloonTimeoutSeconds)
+                             UINT iconResource, UINT iconId, const char* balloonText,
+                             const char* balloonTitle, DWORD balloonIcon, UINT balloonTimeoutSeconds)
 {
     m_bShellSupported = ShellSupportsIcons();
     if (!m_bShellSupported)
@@ -176,8 +176,9 @@ LRESULT CSystemTray::OnSettingChange(WPARAM flag, LPARAM)
 
 void CSystemTray::LoadIconImage()
 {
-    m_icon.reset(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIconResource),
-                                                 IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+    m_icon.reset(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                                 MAKEINTRESOURCEA(m_nIconResource), IMAGE_ICON,
+                                                 ::GetSystemMetrics(SM_CXSMICON),
                                                  ::GetSystemMetrics(SM_CYSMICON), 0)));
     m_iconData.hIcon = m_icon.get();
 }

@@ -498,8 +498,10 @@ protected:
 
     static void SetDpi(DWORD dpi)
     {
-        ::SHSetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, sizeof dpi);
-        ::SHSetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts",
+        ::SHSetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi,
+                      sizeof dpi);
+        ::SHSetValueA(HKEY_LOCAL_MACHINE,
+                      "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts",
                       "LogPixels", REG_DWORD, &dpi, sizeof dpi);
     }
 
