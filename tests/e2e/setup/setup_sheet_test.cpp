@@ -495,41 +495,32 @@ protected:
         SetupSheetTest::TearDown();
         SetDpi(96);
     }
-
     static void SetDpi(DWORD dpi)
     {
-        ::SHSetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi,
-                      sizeof dpi);
-        ::SHSetValueA(HKEY_LOCAL_MACHINE,
-                      "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts",
-                      "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+        for (auto [root, key] :
+             {std::pair{HKEY_CURRENT_USER, "Control Panel\\Desktop"},
+              {HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"}})
+            ::SHSetValueA(root, key, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
     }
-
-    // The dialogs' template font, and the message boxes' font, at the launcher's DPI.
-    static scoped::GdiObject DialogFont(int dpi)
-    {
-        return scoped::GdiObject(::CreateFontA(-::MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                                               DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg"));
-    }
-    static scoped::GdiObject MessageFont(int dpi)
+    // Checks a window against its controls' font (the dialogs' template font, or the message
+    // boxes' font, at the launcher's DPI).
+    static void ExpectFits(HWND window, int dpi, bool messageBox = false)
     {
         NONCLIENTMETRICSA metrics{};
         metrics.cbSize = sizeof metrics;
         ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-        metrics.lfMessageFont.lfHeight = ::MulDiv(metrics.lfMessageFont.lfHeight, dpi, 96);
-        return scoped::GdiObject(::CreateFontIndirectA(&metrics.lfMessageFont));
-    }
-
-    static void ExpectFits(HWND window, const scoped::GdiObject& font)
-    {
+        LOGFONTA font = metrics.lfMessageFont;  // at 96 DPI, as this process runs
+        font.lfHeight = messageBox ? ::MulDiv(font.lfHeight, dpi, 96) : -::MulDiv(8, dpi, 72);
+        if (!messageBox)
+            ::lstrcpyA(font.lfFaceName, "MS Shell Dlg");
+        const scoped::GdiObject handle(::CreateFontIndirectA(&font));
         ASSERT_NE(window, nullptr);
-        EXPECT_EQ(LayoutFaults(window, static_cast<HFONT>(font.get())), "") << WindowText(window);
+        EXPECT_EQ(LayoutFaults(window, static_cast<HFONT>(handle.get())), "") << WindowText(window);
     }
-    // Reads the launcher's next message box, checks it and presses OK.
     void ExpectBoxFits(int dpi)
     {
         const HWND box = WaitForMessageBox(Pid(), "kelvlaunch", 20000);
-        ExpectFits(box, MessageFont(dpi));
+        ExpectFits(box, dpi, true);
         PressMessageBoxButton(box, IDOK);
         WaitUntilGone(box);
     }
@@ -540,7 +531,6 @@ TEST_F(DisplayScaleTest, EveryWindowShowsItsWholeTextAt100_150And200Percent)
     for (const int dpi : {96, 144, 192}) {
         SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
         SetDpi(static_cast<DWORD>(dpi));
-        const scoped::GdiObject font = DialogFont(dpi);
         TrayStandIn tray;
         ASSERT_TRUE(m_run.Start());
         // The icon's image is the one drawn for the small-icon size of this DPI.
@@ -551,41 +541,38 @@ TEST_F(DisplayScaleTest, EveryWindowShowsItsWholeTextAt100_150And200Percent)
         ::PostMessageA(m_run.Frame(), WM_APP + 10, 142, WM_RBUTTONUP);
         HWND menu = nullptr;
         EXPECT_TRUE(WaitUntil([&] { return (menu = TrackedMenuWindow(Pid())) != nullptr; }, 20000));
-        RECT menuRect{};
-        ::GetWindowRect(menu, &menuRect);
-        RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-        RECT inside{};
-        EXPECT_TRUE(::IntersectRect(&inside, &menuRect, &screen) && ::EqualRect(&inside, &menuRect));
+        RECT rect{}, screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        ::GetWindowRect(menu, &rect);
+        EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= screen.right &&
+                    rect.bottom <= screen.bottom);
         PostMenuKey(::GetWindowThreadProcessId(m_run.Frame(), nullptr), VK_ESCAPE);
         EXPECT_TRUE(WaitUntil([&] { return TrackedMenuWindow(Pid()) == nullptr; }, 20000));
 
         ::PostMessageA(m_run.Frame(), WM_COMMAND, 32796, 0);  // "Be a Guest..."
         const HWND guest = WaitForVisibleWindow(Pid(), "Join a Session as a Guest");
         SetText(::GetDlgItem(guest, 1027), "4711004");
-        ExpectFits(guest, font);
+        ExpectFits(guest, dpi);
         PressKey(::GetDlgItem(guest, 1027), VK_ESCAPE);
         WaitUntilGone(guest);
 
         // Without an account: Login Info, Host Meetings, Guest Meetings, About.
         OpenSheet();
         for (int index = 0; index < 4; ++index)
-            ExpectFits(Page(index), font);
+            ExpectFits(Page(index), dpi);
         // The About link's tooltip wraps at a width that follows the scale.
         bool tipScaled = false;
         for (HWND hWnd : TopLevelWindowsOf(Pid()))
             tipScaled = tipScaled || (WindowClassName(hWnd) == "tooltips_class32" &&
                                       ::SendMessageA(hWnd, TTM_GETMAXTIPWIDTH, 0, 0) == ::MulDiv(120, dpi, 96));
         EXPECT_TRUE(tipScaled);
-        const HWND host = Page(1);
-        Click(host, 1009);
+        Click(Page(1), 1009);
         const HWND dialog = WaitForVisibleWindow(Pid(), "Session Information");
         SetText(::GetDlgItem(dialog, 1014), "Quarterly planning");
-        SetText(::GetDlgItem(dialog, 1015), "4711004");
-        ExpectFits(dialog, font);
+        ExpectFits(dialog, dpi);
         Click(dialog, IDCANCEL);
         WaitUntilGone(dialog);
 
-        Click(host, 1017);  // the selection message
+        Click(Page(1), 1017);  // the selection message
         ExpectBoxFits(dpi);
         m_service.Script(R"({"replies": [{"body": "NA"}]})");
         Click(Page(0), 1022);  // the outcome of Validate Account

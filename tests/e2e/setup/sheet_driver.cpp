@@ -205,40 +205,34 @@ std::string LayoutFaults(HWND window, HFONT font)
     ::GetClientRect(window, &area);
     ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
     const HDC dc = ::CreateCompatibleDC(nullptr);
-    const HGDIOBJ previous = ::SelectObject(dc, font);
+    ::SelectObject(dc, font);
     std::string faults;
     for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const std::string kind = WindowClassName(child), text = Text(child);
+        const LONG style = ::GetWindowLongA(child, GWL_STYLE);
+        RECT outer{}, client{};
+        ::GetWindowRect(child, &outer);
+        ::GetClientRect(child, &client);
         if (!::IsWindowVisible(child))
             continue;
-        const std::string kind = WindowClassName(child);
-        const std::string name = kind + " \"" + Text(child) + "\"";
-        RECT outer{};
-        ::GetWindowRect(child, &outer);
-        if (outer.left < area.left || outer.top < area.top || outer.right > area.right || outer.bottom > area.bottom)
-            faults += name + " reaches out of its window\n";
-        const LONG style = ::GetWindowLongA(child, GWL_STYLE);
-        UINT format = DT_CALCRECT | DT_SINGLELINE;
-        int margin = 0;  // what the control keeps beside its text, at most
-        if (::lstrcmpiA(kind.c_str(), "Static") == 0) {
-            if ((style & SS_TYPEMASK) > SS_RIGHT)
-                continue;  // an icon or a frame
-            format = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS;
-        } else if (::lstrcmpiA(kind.c_str(), "Button") == 0) {
-            margin = 2 * ::GetSystemMetrics(SM_CXEDGE);
-        } else if (::lstrcmpiA(kind.c_str(), "Edit") != 0 || (style & ES_PASSWORD)) {
+        if (outer.left < area.left || outer.top < area.top || outer.right > area.right ||
+            outer.bottom > area.bottom)
+            faults += kind + " \"" + text + "\" reaches out of its window\n";
+        // Statics wrap their text; buttons keep an edge beside it; an empty edit still shows a line.
+        const bool isStatic = ::lstrcmpiA(kind.c_str(), "Static") == 0;
+        const bool isButton = ::lstrcmpiA(kind.c_str(), "Button") == 0;
+        if ((isStatic && (style & SS_TYPEMASK) > SS_RIGHT) ||
+            (!isStatic && !isButton && (::lstrcmpiA(kind.c_str(), "Edit") != 0 || (style & ES_PASSWORD))))
             continue;
-        }
-        RECT client{};
-        ::GetClientRect(child, &client);
-        const std::string text = Text(child).empty() ? "Ag" : Text(child);  // an empty edit still shows a line
         RECT needed{0, 0, client.right, 0};
-        ::DrawTextA(dc, text.c_str(), -1, &needed, format);
-        if (needed.right + margin > client.right || needed.bottom > client.bottom)
-            faults += name + " needs " + std::to_string(needed.right + margin) + " x " +
+        ::DrawTextA(dc, text.empty() ? "Ag" : text.c_str(), -1, &needed,
+                    DT_CALCRECT | (isStatic ? DT_WORDBREAK | DT_EXPANDTABS : DT_SINGLELINE));
+        needed.right += isButton ? 2 * ::GetSystemMetrics(SM_CXEDGE) : 0;
+        if (needed.right > client.right || needed.bottom > client.bottom)
+            faults += kind + " \"" + text + "\" needs " + std::to_string(needed.right) + " x " +
                       std::to_string(needed.bottom) + " pixels, has " + std::to_string(client.right) +
                       " x " + std::to_string(client.bottom) + "\n";
     }
-    ::SelectObject(dc, previous);
     ::DeleteDC(dc);
     return faults;
 }
