@@ -110,6 +110,18 @@ struct CursorTraits {
     static void close(type h) { ::DestroyCursor(h); }
 };
 
+struct IconTraits {
+    using type = HICON;
+    static type none() { return nullptr; }
+    static void close(type h) { ::DestroyIcon(h); }
+};
+
+struct ScreenDcTraits {
+    using type = HDC;
+    static type none() { return nullptr; }
+    static void close(type h) { ::ReleaseDC(nullptr, h); }
+};
+
 using RegKey = Handle<RegKeyTraits>;
 using File = Handle<FileTraits>;        // CreateFile results: INVALID_HANDLE_VALUE is "none"
 using Kernel = Handle<KernelTraits>;    // events, processes, threads: NULL is "none"
@@ -120,6 +132,8 @@ using GlobalMemory = Handle<GlobalMemoryTraits>;
 using Bstr = Handle<BstrTraits>;         // SysAllocString results
 using Hook = Handle<HookTraits>;
 using Cursor = Handle<CursorTraits>;     // cursors loaded without LR_SHARED
+using Icon = Handle<IconTraits>;         // icons loaded without LR_SHARED
+using ScreenDc = Handle<ScreenDcTraits>; // GetDC(nullptr) results
 
 // Reference-counted COM pointer.
 template <typename T>

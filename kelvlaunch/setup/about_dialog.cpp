@@ -3,13 +3,22 @@
 #include "res/resource.h"
 #include "service/service_endpoints.h"
 
-CAboutDialog::CAboutDialog()
-    : CPropertyPage(IDD_ABOUT),
-      m_linkCursor(static_cast<HCURSOR>(::LoadImageA(::GetModuleHandleA(nullptr),
-                                                     MAKEINTRESOURCEA(IDC_HAND_CURSOR),
-                                                     IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)))
+namespace {
+
+// The system's own hand, where there is one, comes in the size the display's scale asks
+// for; ours is for systems without it.
+HCURSOR LoadLinkCursor()
 {
+    if (const HCURSOR systemHand = ::LoadCursorA(nullptr, IDC_HAND))
+        return ::CopyIcon(systemHand);  // a cursor of our own, destroyed with the page
+    return static_cast<HCURSOR>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                             MAKEINTRESOURCEA(IDC_HAND_CURSOR), IMAGE_CURSOR, 0, 0,
+                                             LR_DEFAULTSIZE));
 }
+
+} // namespace
+
+CAboutDialog::CAboutDialog() : CPropertyPage(IDD_ABOUT), m_linkCursor(LoadLinkCursor()) {}
 
 bool CAboutDialog::OnInitDialog()
 {

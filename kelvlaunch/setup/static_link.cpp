@@ -1,10 +1,12 @@
 #include "setup/static_link.h"
 
+#include "winfx/display_scale.h"
+
 #include <shellapi.h>
 
 namespace {
 
-constexpr int kMaxTipWidth = 120;  // long targets wrap
+constexpr int kMaxTipWidth = 120;  // at 96 DPI; long targets wrap
 
 } // namespace
 
@@ -25,7 +27,7 @@ void CStaticLink::PreSubclassWindow()
     m_tooltip.Create(this);
     m_tooltip.Activate(true);
     m_tooltip.AddTool(this, m_url);
-    m_tooltip.SetMaxTipWidth(kMaxTipWidth);
+    m_tooltip.SetMaxTipWidth(ScaleToDisplay(kMaxTipWidth));
 }
 
 bool CStaticLink::PreTranslateMessage(MSG& msg)

@@ -18,10 +18,9 @@ void CMainFrame::AddTrayIcon()
 {
     // Only an account without an e-mail address gets the welcome balloon.
     const bool noAccount = KelvlaunchApp().GetSettings()->GetUsername().empty();
-    const HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    m_trayIcon.CreateIcon(this, WM_TRAY_NOTIFY, kTrayTip, icon, static_cast<UINT>(trayMenuId),
-                          noAccount ? kSetupHint : nullptr, kWelcomeTitle, NIIF_WARNING,
-                          kWelcomeSeconds);
+    m_trayIcon.CreateIcon(this, WM_TRAY_NOTIFY, kTrayTip, IDR_MAINFRAME,
+                          static_cast<UINT>(trayMenuId), noAccount ? kSetupHint : nullptr,
+                          kWelcomeTitle, NIIF_WARNING, kWelcomeSeconds);
 }
 
 // The menu runs its own loop: this frame may be gone when the call returns.

@@ -60,9 +60,9 @@ CSystemTray::~CSystemTray()
     DestroyWindow();
 }
 
-bool CSystemTray::CreateIcon(CWnd* owner, UINT callbackMessage, const std::string& tip, HICON icon,
-                             UINT iconId, const char* balloonText, const char* balloonTitle,
-                             DWORD balloonIcon, UINT balloonTimeoutSeconds)
+bool CSystemTray::CreateIcon(CWnd* owner, UINT callbackMessage, const std::string& tip,
+                             UINT iconResource, UINT iconId, const char* balloonText,
+                             const char* balloonTitle, DWORD balloonIcon, UINT balloonTimeoutSeconds)
 {
     m_bShellSupported = ShellSupportsIcons();
     if (!m_bShellSupported)
@@ -73,7 +73,8 @@ bool CSystemTray::CreateIcon(CWnd* owner, UINT callbackMessage, const std::strin
     m_iconData.cbSize = kIconDataSize;
     m_iconData.hWnd = owner && owner->m_hWnd ? owner->m_hWnd : m_hWnd;
     m_iconData.uID = iconId;
-    m_iconData.hIcon = icon;
+    m_nIconResource = iconResource;
+    LoadIconImage();
     m_iconData.uCallbackMessage = callbackMessage;
     m_iconData.uFlags = kShowFlags;
     CopyCut(m_iconData.szTip, tip.c_str());
@@ -162,8 +163,10 @@ LRESULT CSystemTray::OnTaskbarRestart(WPARAM, LPARAM)
 {
     // Also a taskbar that comes late, after a first add that failed, gets the icon; one that
     // arrives while the shell still holds it (the add fails) refreshes it instead.
-    if (m_bIconWanted)
+    if (m_bIconWanted) {
+        LoadIconImage();
         Restore(NIM_ADD);
+    }
     return 0;
 }
 
@@ -175,6 +178,15 @@ LRESULT CSystemTray::OnSettingChange(WPARAM flag, LPARAM)
     if (flag == SPI_SETWORKAREA && !m_bNotShown)
         Restore(NIM_MODIFY);
     return result;
+}
+
+void CSystemTray::LoadIconImage()
+{
+    m_icon.reset(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                                 MAKEINTRESOURCEA(m_nIconResource), IMAGE_ICON,
+                                                 ::GetSystemMetrics(SM_CXSMICON),
+                                                 ::GetSystemMetrics(SM_CYSMICON), 0)));
+    m_iconData.hIcon = m_icon.get();
 }
 
 bool CSystemTray::Notify(DWORD message, UINT flags)

@@ -4,6 +4,8 @@
 
 #include "winfx/wnd.h"
 
+#include "scoped_win.h"
+
 #include <shellapi.h>
 
 #include <string>
@@ -22,9 +24,10 @@ public:
     explicit CSystemTray(CTrayMenuBuilder& menuBuilder);
     ~CSystemTray() override;  // deletes the icon and destroys the object's own window
 
-    // Adds the icon; true when the shell took it. The balloon (text and title may be null)
-    // shows with this add only, and only on systems that have balloons.
-    bool CreateIcon(CWnd* owner, UINT callbackMessage, const std::string& tip, HICON icon,
+    // Adds the icon, the program's icon resource at the size the shell shows; true when the
+    // shell took it. The balloon (text and title may be null) shows with this add only, and
+    // only on systems that have balloons.
+    bool CreateIcon(CWnd* owner, UINT callbackMessage, const std::string& tip, UINT iconResource,
                     UINT iconId, const char* balloonText, const char* balloonTitle,
                     DWORD balloonIcon, UINT balloonTimeoutSeconds);
     // True when the icon is (or already was) gone, or icons are not supported.
@@ -47,6 +50,9 @@ protected:
     const MessageMap& GetMessageMap() const override { return messageMap; }
 
 private:
+    // The image of the small-icon size the display's DPI gives, rather than one the shell
+    // would have to scale.
+    void LoadIconImage();
     bool Notify(DWORD message, UINT flags);
     // Puts the icon back, trying the other request when the shell refuses the first: it
     // refuses an add for an icon it still holds and a modify for one it does not.
@@ -63,5 +69,7 @@ private:
     // Between CreateIcon and DeleteIcon: a new taskbar gets the icon even when the first
     // add failed (the program started before the shell).
     bool m_bIconWanted = false;
+    UINT m_nIconResource = 0;
+    scoped::Icon m_icon;
     CTrayMenuBuilder& m_menuBuilder;
 };

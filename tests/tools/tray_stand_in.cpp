@@ -2,6 +2,8 @@
 
 #include "tests/tools/window_driver.h"
 
+#include <cstddef>
+
 namespace {
 
 // How Wine's shell32 hands a NOTIFYICONDATA to the tray window: one layout for 32- and
@@ -19,6 +21,8 @@ struct WineNotifyData {
     WCHAR szInfoTitle[64];
     DWORD dwInfoFlags;
     GUID guidItem;
+    UINT iconWidth;   // the icon's bitmap: its size, then its bits
+    UINT iconHeight;
 };
 
 std::string Ansi(const WCHAR* text, int capacity)
@@ -41,12 +45,14 @@ TrayStandIn::TrayStandIn(bool ready) : m_ready(ready), m_window("Shell_TrayWnd",
 
 LRESULT TrayStandIn::Record(const COPYDATASTRUCT& data)
 {
-    if (data.cbData < sizeof(WineNotifyData))
+    if (data.cbData < offsetof(WineNotifyData, iconWidth))
         return FALSE;
     const auto& nid = *static_cast<const WineNotifyData*>(data.lpData);
+    const bool withIcon = (nid.uFlags & NIF_ICON) && data.cbData >= sizeof nid;
     TrayRequest request{static_cast<DWORD>(data.dwData), false, static_cast<UINT>(nid.hWnd), nid.uID,
                         nid.uFlags, nid.uCallbackMessage, Ansi(nid.szTip, 128), Ansi(nid.szInfo, 256),
-                        Ansi(nid.szInfoTitle, 64), nid.uTimeout, nid.dwInfoFlags};
+                        Ansi(nid.szInfoTitle, 64), nid.uTimeout, nid.dwInfoFlags,
+                        withIcon ? nid.iconWidth : 0, withIcon ? nid.iconHeight : 0};
     const std::pair<UINT, UINT> icon{request.window, request.id};
     std::lock_guard<std::mutex> hold(m_lock);
     // Not ready: every request is refused (NIM_SETVERSION has no case here).

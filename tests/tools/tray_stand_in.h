@@ -24,6 +24,8 @@ struct TrayRequest {
     std::string infoTitle;
     UINT timeout;
     DWORD infoFlags;
+    UINT iconWidth;     // of the image sent with NIF_ICON, else 0
+    UINT iconHeight;
 };
 
 class TrayStandIn {

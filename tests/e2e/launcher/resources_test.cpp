@@ -52,8 +52,9 @@ TEST(ResourcesTest, IconAndManifestArePresent)
         ::LockResource(::LoadResource(program.get(), manifest)));
     const std::string text(bytes, ::SizeofResource(program.get(), manifest));
     EXPECT_NE(text.find("<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\""), std::string::npos);
-    // The program takes whatever common controls the system gives by default.
-    EXPECT_EQ(text.find("Common-Controls"), std::string::npos);
+    // Today's common controls, drawn sharp at any display scale (no stretching by Windows).
+    EXPECT_NE(text.find("Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(text.find(">true</dpiAware>"), std::string::npos);
     // No execution level: where it cannot write its lists, Windows redirects them for the user.
     EXPECT_EQ(text.find("requestedExecutionLevel"), std::string::npos);
 }

@@ -4,14 +4,18 @@
 #include "sheet_driver.h"
 
 #include "tests/tools/launcher_run.h"
+#include "tests/tools/menu_reading.h"
+#include "tests/tools/tray_stand_in.h"
 #include "tests/tools/window_driver.h"
 
 #include "browser_recording.h"
 #include "fake_service_control.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
 #include <shlwapi.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <utility>
@@ -515,6 +519,110 @@ TEST_F(AboutLinkTest, LinkShowsItsTargetOpensItAndKeepsItsHandCursor)
     CloseSheet();
     OpenSheet();
     ExpectHandOver(Link());
+}
+
+// The display's scale as Wine takes it, for programs started after the change. Other tests
+// would start theirs at it too: this one runs alone (display_scale_test).
+class DisplayScaleTest : public SetupSheetTest {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("KV_DISPLAY_SCALE_TEST"))
+            GTEST_SKIP() << "runs alone, as display_scale_test";
+        SetupSheetTest::SetUp();
+        ASSERT_TRUE(SeeWindowsInTheirOwnPixels());
+    }
+    void TearDown() override
+    {
+        SetupSheetTest::TearDown();
+        SetDpi(96);
+    }
+    static void SetDpi(DWORD dpi)
+    {
+        for (auto [root, key] :
+             {std::pair{HKEY_CURRENT_USER, "Control Panel\\Desktop"},
+              {HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"}})
+            ::SHSetValueA(root, key, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    }
+    // Checks a window against its controls' font (the dialogs' template font, or the message
+    // boxes' font, at the launcher's DPI).
+    static void ExpectFits(HWND window, int dpi, bool messageBox = false)
+    {
+        NONCLIENTMETRICSA metrics{};
+        metrics.cbSize = sizeof metrics;
+        ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        LOGFONTA font = metrics.lfMessageFont;  // at 96 DPI, as this process runs
+        font.lfHeight = messageBox ? ::MulDiv(font.lfHeight, dpi, 96) : -::MulDiv(8, dpi, 72);
+        if (!messageBox)
+            ::lstrcpyA(font.lfFaceName, "MS Shell Dlg");
+        const scoped::GdiObject handle(::CreateFontIndirectA(&font));
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(LayoutFaults(window, static_cast<HFONT>(handle.get())), "") << WindowText(window);
+    }
+    void ExpectBoxFits(int dpi)
+    {
+        const HWND box = WaitForMessageBox(Pid(), "kelvlaunch", 20000);
+        ExpectFits(box, dpi, true);
+        PressMessageBoxButton(box, IDOK);
+        WaitUntilGone(box);
+    }
+};
+
+TEST_F(DisplayScaleTest, EveryWindowShowsItsWholeTextAt100_150And200Percent)
+{
+    for (const int dpi : {96, 144, 192}) {
+        SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
+        SetDpi(static_cast<DWORD>(dpi));
+        TrayStandIn tray;
+        ASSERT_TRUE(m_run.Start());
+        // The icon's image is the one drawn for the small-icon size of this DPI.
+        ASSERT_TRUE(tray.WaitForRequests(1, 20000));
+        EXPECT_EQ(tray.Requests()[0].iconWidth, static_cast<UINT>(::MulDiv(16, dpi, 96)));
+
+        // The tray menu opens whole on the screen.
+        ::PostMessageA(m_run.Frame(), WM_APP + 10, 142, WM_RBUTTONUP);
+        HWND menu = nullptr;
+        EXPECT_TRUE(WaitUntil([&] { return (menu = TrackedMenuWindow(Pid())) != nullptr; }, 20000));
+        RECT rect{}, screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        ::GetWindowRect(menu, &rect);
+        EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= screen.right &&
+                    rect.bottom <= screen.bottom);
+        PostMenuKey(::GetWindowThreadProcessId(m_run.Frame(), nullptr), VK_ESCAPE);
+        EXPECT_TRUE(WaitUntil([&] { return TrackedMenuWindow(Pid()) == nullptr; }, 20000));
+
+        ::PostMessageA(m_run.Frame(), WM_COMMAND, 32796, 0);  // "Be a Guest..."
+        const HWND guest = WaitForVisibleWindow(Pid(), "Join a Session as a Guest");
+        SetText(::GetDlgItem(guest, 1027), "4711004");
+        ExpectFits(guest, dpi);
+        PressKey(::GetDlgItem(guest, 1027), VK_ESCAPE);
+        WaitUntilGone(guest);
+
+        // Without an account: Login Info, Host Meetings, Guest Meetings, About.
+        OpenSheet();
+        for (int index = 0; index < 4; ++index)
+            ExpectFits(Page(index), dpi);
+        // The About link's tooltip wraps at a width that follows the scale.
+        bool tipScaled = false;
+        for (HWND hWnd : TopLevelWindowsOf(Pid()))
+            tipScaled = tipScaled || (WindowClassName(hWnd) == "tooltips_class32" &&
+                                      ::SendMessageA(hWnd, TTM_GETMAXTIPWIDTH, 0, 0) == ::MulDiv(120, dpi, 96));
+        EXPECT_TRUE(tipScaled);
+        Click(Page(1), 1009);
+        const HWND dialog = WaitForVisibleWindow(Pid(), "Session Information");
+        SetText(::GetDlgItem(dialog, 1014), "Quarterly planning");
+        ExpectFits(dialog, dpi);
+        Click(dialog, IDCANCEL);
+        WaitUntilGone(dialog);
+
+        Click(Page(1), 1017);  // the selection message
+        ExpectBoxFits(dpi);
+        m_service.Script(R"({"replies": [{"body": "NA"}]})");
+        Click(Page(0), 1022);  // the outcome of Validate Account
+        ExpectBoxFits(dpi);
+        CloseSheet();
+        DWORD exitCode = 0;
+        EXPECT_TRUE(m_run.Exit(exitCode));
+    }
 }
 
 // Exit may arrive in any of the sheet's loops. With the heap poisoning freed blocks, a

@@ -17,6 +17,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = argv[1];
+    SeeWindowsInTheirOwnPixels();  // pictures of the whole window at any display scale
     const HWND frame = ::FindWindowA(nullptr, "kelvlaunch");
     DWORD processId = 0;
     if (!frame || !::GetWindowThreadProcessId(frame, &processId)) {

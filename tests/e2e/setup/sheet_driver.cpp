@@ -191,6 +191,52 @@ bool IsPainted(HWND window)
 
 } // namespace
 
+bool SeeWindowsInTheirOwnPixels()
+{
+    using SetContext = HANDLE(WINAPI*)(HANDLE);
+    const auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext")));
+    return set && set(reinterpret_cast<HANDLE>(-3)) != nullptr;  // per-monitor aware
+}
+
+std::string LayoutFaults(HWND window, HFONT font)
+{
+    RECT area{};
+    ::GetClientRect(window, &area);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    const HDC dc = ::CreateCompatibleDC(nullptr);
+    ::SelectObject(dc, font);
+    std::string faults;
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const std::string kind = WindowClassName(child), text = Text(child);
+        const LONG style = ::GetWindowLongA(child, GWL_STYLE);
+        RECT outer{}, client{};
+        ::GetWindowRect(child, &outer);
+        ::GetClientRect(child, &client);
+        if (!::IsWindowVisible(child))
+            continue;
+        if (outer.left < area.left || outer.top < area.top || outer.right > area.right ||
+            outer.bottom > area.bottom)
+            faults += kind + " \"" + text + "\" reaches out of its window\n";
+        // Statics wrap their text; buttons keep an edge beside it; an empty edit still shows a line.
+        const bool isStatic = ::lstrcmpiA(kind.c_str(), "Static") == 0;
+        const bool isButton = ::lstrcmpiA(kind.c_str(), "Button") == 0;
+        if ((isStatic && (style & SS_TYPEMASK) > SS_RIGHT) ||
+            (!isStatic && !isButton && (::lstrcmpiA(kind.c_str(), "Edit") != 0 || (style & ES_PASSWORD))))
+            continue;
+        RECT needed{0, 0, client.right, 0};
+        ::DrawTextA(dc, text.empty() ? "Ag" : text.c_str(), -1, &needed,
+                    DT_CALCRECT | (isStatic ? DT_WORDBREAK | DT_EXPANDTABS : DT_SINGLELINE));
+        needed.right += isButton ? 2 * ::GetSystemMetrics(SM_CXEDGE) : 0;
+        if (needed.right > client.right || needed.bottom > client.bottom)
+            faults += kind + " \"" + text + "\" needs " + std::to_string(needed.right) + " x " +
+                      std::to_string(needed.bottom) + " pixels, has " + std::to_string(client.right) +
+                      " x " + std::to_string(client.bottom) + "\n";
+    }
+    ::DeleteDC(dc);
+    return faults;
+}
+
 bool SaveWindowPicture(HWND window, const std::string& path)
 {
     WaitUntil([window] { return IsPainted(window); }, 5000);

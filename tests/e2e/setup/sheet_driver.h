@@ -61,5 +61,14 @@ private:
     void* m_remote = nullptr;  // an LVITEMA followed by a text buffer
 };
 
+// Makes the calling thread see every window in that window's own pixels, whatever the DPI
+// its program runs at; false where the system cannot.
+bool SeeWindowsInTheirOwnPixels();
+
+// What of a window does not fit, one line each: a static, button or edit whose text needs
+// more room than its client area, or a child that reaches out of the window's client area.
+// The font is the one its controls use. Needs a thread that sees the window's own pixels.
+std::string LayoutFaults(HWND window, HFONT font);
+
 // A picture of the window as the screen shows it, once painted, as a .bmp file.
 bool SaveWindowPicture(HWND window, const std::string& path);

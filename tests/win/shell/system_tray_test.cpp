@@ -17,6 +17,7 @@ namespace {
 
 constexpr UINT kCallback = WM_APP + 10;
 constexpr UINT kIconId = 142;
+constexpr UINT kIconResource = 128;
 const std::string kTip = "Click here to start a Kelvara Session!";
 
 class NoMenu : public CTrayMenuBuilder {
@@ -34,8 +35,8 @@ protected:
 
     bool Create(const std::string& tip, const char* balloon, const char* title = "Welcome to Kelvara")
     {
-        return m_tray->CreateIcon(&m_owner, kCallback, tip, ::LoadIconA(nullptr, IDI_APPLICATION),
-                                  kIconId, balloon, title, NIIF_WARNING, 20);
+        return m_tray->CreateIcon(&m_owner, kCallback, tip, kIconResource, kIconId, balloon, title,
+                                  NIIF_WARNING, 20);
     }
 
     // What the taskbar's broadcasts deliver to the icon's own window.
@@ -83,6 +84,7 @@ TEST_F(SystemTrayTest, TextsAreCutAndTheBalloonComesWithTheFirstAddOnly)
     EXPECT_EQ(add.infoTitle, title.substr(0, 63));
     EXPECT_EQ(add.timeout, 20000u);
     EXPECT_EQ(add.infoFlags, static_cast<DWORD>(NIIF_WARNING));
+    EXPECT_EQ(add.iconWidth, 16u);  // the small image of the icon resource, not a scaled one
 
     // A restarted taskbar gets the icon back with its tooltip and no balloon text.
     tray.ForgetIcons();
@@ -92,6 +94,7 @@ TEST_F(SystemTrayTest, TextsAreCutAndTheBalloonComesWithTheFirstAddOnly)
     EXPECT_EQ(Sequence(tray, 1), "ADD+");
     EXPECT_EQ(requests[1].tip, tip.substr(0, 127));
     EXPECT_EQ(requests[1].info, "");
+    EXPECT_EQ(requests[1].iconWidth, 16u);  // loaded again for the new taskbar
 
     m_tray.reset();
     EXPECT_EQ(Sequence(tray, 2), "DELETE+");
