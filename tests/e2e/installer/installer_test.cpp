@@ -168,8 +168,12 @@ TEST_F(InstallerTest, SilentInstallSetsUpKelvaraForTheUserAlone)
     // Wine has no standard users: what shows that no administrator is asked for is the manifest.
     EXPECT_NE(std::string::npos, SetupManifest().find("level=\"asInvoker\""));
 
-    // A server that is no host name stops the setup program before it changes anything.
-    EXPECT_EQ(std::optional<DWORD>(ERROR_INVALID_PARAMETER), RunSetup("/S /SERVER=meet;example"));
+    // A server the launcher would not take stops the setup program before it changes anything.
+    for (const char* server : {"meet;example", "meet.example.net:8080", "http://meet.example.net", "ftp://meet.example.net",
+                               "https://meet.example.net/kv", "https://user@meet.example.net", "https://:443",
+                               "https://meet.example.net:0", "https://meet.example.net:0443",
+                               "https://meet.example.net:65536", "https://meet.example.net:4a3"})
+        EXPECT_EQ(std::optional<DWORD>(ERROR_INVALID_PARAMETER), RunSetup(std::string("/S /SERVER=") + server)) << server;
     EXPECT_FALSE(fs::exists(ProgramFolder()));
     EXPECT_FALSE(Server());
 
@@ -247,6 +251,10 @@ TEST_F(InstallerTest, UpgradeRepairsTheProgramFilesAndKeepsEveryUsersData)
     // Only a server given on the command line replaces the stored one.
     ASSERT_EQ(kSuccess, RunSetup("/S /SERVER=10.1.2.3"));
     EXPECT_EQ(std::string("10.1.2.3"), Server());
+    for (const char* server : {"HTTPS://meet.example.net:65535", "http://10.1.2.3:8080"}) {
+        ASSERT_EQ(kSuccess, RunSetup(std::string("/S /SERVER=") + server)) << server;
+        EXPECT_EQ(std::string(server), Server());
+    }
     ExpectUserDataKept();
 }
 
