@@ -180,16 +180,17 @@ Function ValidateServerOption
   ${EndIf}
   ${If} $1 == ":"
     ${IfThen} $R1 == "" ${|} Goto invalid ${|}
-    ${StrFilter} $R2 "2" "" "" $3
+    ; Digits only: written back as a number, the port reads the same.
+    IntOp $3 $R2 + 0
     StrLen $2 $R2
     StrCpy $1 $R2 1
     ${If} $3 != $R2
-    ${OrIf} $2 == 0
     ${OrIf} $2 > 5
     ${OrIf} $1 == "0"
+    ${OrIf} $3 < 1
+    ${OrIf} $3 > 65535
       Goto invalid
     ${EndIf}
-    ${IfThen} $R2 > 65535 ${|} Goto invalid ${|}
   ${ElseIf} $R1 == "http"
     Goto invalid   ; plain HTTP elsewhere than port 80 names its port; on 80 it is the bare name
   ${EndIf}

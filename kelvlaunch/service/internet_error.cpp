@@ -11,7 +11,7 @@ namespace {
 constexpr std::size_t kMaxErrorText = 259;
 
 // Codes the system may have no text for (Wine has none), said so that a user knows what
-// to do.
+// to do: the TLS errors, and the redirects the TLS exchange will not follow.
 const struct {
     DWORD code;
     const char* text;
@@ -25,6 +25,11 @@ const struct {
     {ERROR_INTERNET_SECURITY_CHANNEL_ERROR,
      "No secure connection to the server could be made: it offers no security protocol this computer "
      "accepts. Check the server setting, or ask your administrator."},
+    {ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR,
+     "The server sent Kelvara on to an address without a secure connection, where your account would "
+     "travel readable by others, so Kelvara did not go there. Check the server setting, or ask your administrator."},
+    {ERROR_HTTP_REDIRECT_FAILED, "The server sent Kelvara from address to address without end, so Kelvara stopped. "
+                                 "Check the server setting, or ask your administrator."},
     {WSAETIMEDOUT, "The server did not answer in time. Check your network connection and the server setting, "
                    "then try again."},
 };

@@ -169,6 +169,7 @@ TEST_F(HttpGetTest, TlsRepliesArriveWholeAsTheyComeAndRedirectsStayOnTls)
     EXPECT_FALSE(endless.m_bObtained);
     ASSERT_EQ(1u, m_boxes.Boxes().size());
     EXPECT_EQ(InternetErrorText(ERROR_HTTP_REDIRECT_FAILED), m_boxes.Boxes()[0].text);
+    EXPECT_EQ(std::string::npos, m_boxes.Boxes()[0].text.find("No error message"));
     const std::string connections = m_service.Connections();
     EXPECT_EQ(6, std::count(connections.begin(), connections.end(), '\n')) << connections;
 }

@@ -284,6 +284,7 @@ TEST_F(ServiceCommandsTest, AccountTravelsOnlyOverTlsTheSystemTrusts)
     EXPECT_EQ("443\n", m_service.Connections());
     ASSERT_EQ(++expectedBoxes, m_boxes.Boxes().size());
     EXPECT_EQ(InternetErrorText(ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR), m_boxes.Boxes().back().text);
+    EXPECT_EQ(std::string::npos, m_boxes.Boxes().back().text.find("No error message"));
     EXPECT_EQ(storedBefore, StoredAccount());
 }
 
