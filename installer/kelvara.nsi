@@ -206,10 +206,12 @@ FunctionEnd
 Function .onInit
   !insertmacro AccountChecks
 
+  ; Not GetOptions: it would end the value at the first "/", as in "https://".
   ${GetParameters} $0
   ClearErrors
-  ${GetOptions} $0 "/SERVER=" $Server
+  ${WordFind} $0 "/SERVER=" "E+1}" $1
   ${IfNot} ${Errors}
+    ${WordFind} $1 " /" "+1{" $Server
     Call ValidateServerOption
   ${EndIf}
 FunctionEnd
