@@ -48,8 +48,14 @@ DWORD VerifySignerChain(const std::wstring& file)
         certificate = ::CertFindCertificateInStore(store, X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0,
                                                    CERT_FIND_SUBJECT_CERT, signer.data(), nullptr);
     PCCERT_CHAIN_CONTEXT chain = nullptr;
+    // A chain for code signing, as Authenticode asks for it.
+    char codeSigning[] = szOID_PKIX_KP_CODE_SIGNING;
+    LPSTR usages[] = {codeSigning};
     CERT_CHAIN_PARA chainPara{};
     chainPara.cbSize = sizeof chainPara;
+    chainPara.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
+    chainPara.RequestedUsage.Usage.cUsageIdentifier = 1;
+    chainPara.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
     if (certificate && ::CertGetCertificateChain(nullptr, certificate, nullptr, store, &chainPara, 0, nullptr, &chain)) {
         CERT_CHAIN_POLICY_PARA policyPara{};
         policyPara.cbSize = sizeof policyPara;
