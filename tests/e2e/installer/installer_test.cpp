@@ -394,6 +394,9 @@ TEST_F(InstallerTest, MsiDeployedSilentlyInstallsForTheUserWhatTheSetupProgramDo
     ASSERT_EQ(kSuccess, RunSetup("/S"));
     const auto setupRegistration = UserControlRegistration();
     ASSERT_FALSE(setupRegistration.empty());
+    // Two installs of one folder would each remove the other's files.
+    EXPECT_EQ(kMsiRefused, RunMsiexec(MsiInstall(KV_MSI)));
+    EXPECT_TRUE(InstalledMsiProducts().empty());
     ASSERT_EQ(kSuccess, RunRegisteredUninstall("QuietUninstallString"));
     ASSERT_TRUE(WaitUntil([] { return !fs::exists(ProgramFolder()); }, kTimeoutMs));
 
