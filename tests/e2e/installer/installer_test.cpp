@@ -182,7 +182,8 @@ protected:
             EXPECT_EQ(std::string(text), RegistryString(HKEY_CURRENT_USER, kSettingsKey, value)) << value;
     }
 
-    static void ExpectProgramFilesAsBuilt()
+    // The MSI has no uninstaller of its own: Windows Installer removes it.
+    static void ExpectProgramFilesAsBuilt(bool withUninstaller = true)
     {
         const auto files = FolderFiles(ProgramFolder());
         for (const char* name : kProgramFiles) {
@@ -191,8 +192,19 @@ protected:
                         installed->second == ReadFileBytes(fs::path(KV_SETUP_STAGE) / name))
                 << name;
         }
-        EXPECT_EQ(1u, files.count("uninstall.exe"));
-        EXPECT_EQ(4u, files.size());
+        EXPECT_EQ(withUninstaller ? 1u : 0u, files.count("uninstall.exe"));
+        EXPECT_EQ(withUninstaller ? 4u : 3u, files.size());
+    }
+
+    // Both shortcuts start the installed launcher in the data folder, given as workingFolder.
+    static void ExpectShortcuts(const std::string& workingFolder)
+    {
+        for (const fs::path& link : {StartMenuShortcut(), StartupShortcut()}) {
+            const auto shortcut = ReadShortcut(link);
+            ASSERT_TRUE(shortcut) << link;
+            EXPECT_EQ((ProgramFolder() / "kelvlaunch.exe").string(), shortcut->target) << link;
+            EXPECT_EQ(workingFolder, shortcut->workingFolder) << link;
+        }
     }
 };
 
@@ -233,12 +245,7 @@ TEST_F(InstallerTest, SilentInstallSetsUpKelvaraForTheUserAlone)
         installedBytes += file.file_size();
     EXPECT_NEAR(double(installedBytes) / 1024, double(sizeKb), 4.0);
 
-    for (const fs::path& link : {StartMenuShortcut(), StartupShortcut()}) {
-        const auto shortcut = ReadShortcut(link);
-        ASSERT_TRUE(shortcut) << link;
-        EXPECT_EQ(program + "\\kelvlaunch.exe", shortcut->target) << link;
-        EXPECT_EQ(DataFolder().string(), shortcut->workingFolder) << link;
-    }
+    ExpectShortcuts(DataFolder().string());
     EXPECT_TRUE(fs::is_directory(DataFolder()));
     EXPECT_TRUE(fs::is_empty(DataFolder()));
     EXPECT_EQ(std::string(kServer), Server());
@@ -409,18 +416,9 @@ TEST_F(InstallerTest, MsiDeployedSilentlyInstallsForTheUserWhatTheSetupProgramDo
     const fs::path log = fs::absolute("msi-install.log");
     ASSERT_EQ(kSuccess, RunMsiexec(MsiInstall(KV_MSI) + " SERVER=" + kServer + " /l*v \"" + log.string() + "\""));
     EXPECT_TRUE(fs::file_size(log) > 0);
-    const auto files = FolderFiles(ProgramFolder());
-    EXPECT_EQ(3u, files.size());
-    for (const char* name : kProgramFiles)
-        EXPECT_TRUE(files.count(name) && files.at(name) == ReadFileBytes(fs::path(KV_SETUP_STAGE) / name)) << name;
-    const std::string program = ProgramFolder().string();
-    for (const fs::path& link : {StartMenuShortcut(), StartupShortcut()}) {
-        const auto shortcut = ReadShortcut(link);
-        ASSERT_TRUE(shortcut) << link;
-        EXPECT_EQ(program + "\\kelvlaunch.exe", shortcut->target) << link;
-        // Windows Installer writes folders with a final backslash.
-        EXPECT_EQ(DataFolder().string() + "\\", shortcut->workingFolder) << link;
-    }
+    ExpectProgramFilesAsBuilt(false);
+    // Windows Installer writes folders with a final backslash.
+    ExpectShortcuts(DataFolder().string() + "\\");
     EXPECT_EQ(setupRegistration, UserControlRegistration());
     for (const std::string& key : ControlKeys())
         EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, "Software\\Classes\\" + key)) << key;
@@ -477,7 +475,7 @@ TEST_F(InstallerTest, MsiUpgradeFromAnOlderBuildLeavesOneInstallAndWaitsForTheLa
     const auto upgraded = InstalledMsiProducts();
     ASSERT_EQ(1u, upgraded.size());
     EXPECT_NE(older, upgraded);
-    EXPECT_EQ(3u, FolderFiles(ProgramFolder()).size());
+    ExpectProgramFilesAsBuilt(false);
     EXPECT_TRUE(ReadShortcut(StartupShortcut()));
     EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
     // An upgrade without SERVER keeps the server, and the older removal kept the lists.
