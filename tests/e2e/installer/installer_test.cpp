@@ -415,14 +415,17 @@ TEST_F(InstallerTest, MsiDeployedSilentlyInstallsForTheUserWhatTheSetupProgramDo
     ASSERT_EQ(kSuccess, RunRegisteredUninstall("QuietUninstallString"));
     ASSERT_TRUE(WaitUntil([] { return !fs::exists(ProgramFolder()); }, kTimeoutMs));
 
-    // A server that is no host name stops the install before it changes anything.
-    EXPECT_EQ(kMsiRefused, RunMsiexec(MsiInstall(KV_MSI) + " SERVER=meet;example"));
+    // A server the setup program would refuse stops the install before it changes anything.
+    for (const char* server : {"meet;example", "http://meet.example.net", "https://meet.example.net:65536",
+                               "https://meet.example.net/kv"})
+        EXPECT_EQ(kMsiRefused, RunMsiexec(MsiInstall(KV_MSI) + " SERVER=" + server)) << server;
     EXPECT_FALSE(fs::exists(ProgramFolder()));
     EXPECT_FALSE(Server());
     EXPECT_TRUE(InstalledMsiProducts().empty());
 
     const fs::path log = fs::absolute("msi-install.log");
-    ASSERT_EQ(kSuccess, RunMsiexec(MsiInstall(KV_MSI) + " SERVER=" + kServer + " /l*v \"" + log.string() + "\""));
+    const std::string server = "HTTPS://meet.example.net:8443";
+    ASSERT_EQ(kSuccess, RunMsiexec(MsiInstall(KV_MSI) + " SERVER=" + server + " /l*v \"" + log.string() + "\""));
     EXPECT_TRUE(fs::file_size(log) > 0);
     ExpectProgramFilesAsBuilt(false);
     // Windows Installer writes folders with a final backslash.
@@ -431,7 +434,7 @@ TEST_F(InstallerTest, MsiDeployedSilentlyInstallsForTheUserWhatTheSetupProgramDo
     for (const std::string& key : ControlKeys())
         EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, "Software\\Classes\\" + key)) << key;
     EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
-    EXPECT_EQ(std::string(kServer), Server());
+    EXPECT_EQ(server, Server());
     const auto products = InstalledMsiProducts();
     ASSERT_EQ(1u, products.size());
     char version[32] = {};
@@ -450,7 +453,7 @@ TEST_F(InstallerTest, MsiDeployedSilentlyInstallsForTheUserWhatTheSetupProgramDo
     EXPECT_EQ(std::optional<DWORD>(2), ProbeVersion(kControlVersion));
     EXPECT_TRUE(InstalledMsiProducts().empty());
     ExpectUserDataKept();
-    EXPECT_EQ(std::string(kServer), Server());
+    EXPECT_EQ(server, Server());
 }
 
 TEST_F(InstallerTest, MsiUpgradeFromAnOlderBuildLeavesOneInstallAndWaitsForTheLauncherToExit)
