@@ -7,7 +7,8 @@
 ;            -DOUTFILE=<setup program> [-DSIGN=<signing command>] kelvara.nsi
 ;
 ; The shipped setup program is the x86 one; amd64 serves the tests on 64-bit-only machines.
-; Command line: /S silent, /D=<folder> (last), /SERVER=<host> sets the service's server.
+; Command line: /S silent, /D=<folder> (last), /SERVER=<server> sets the service's server
+; (ValidateServerOption says which forms it takes).
 ; Exit codes: 0 done; 1 cancelled; 2 stopped (Kelvara running, the control's registration
 ; failed); 87 a bad /SERVER=; 50 run as the system account, which no user logs on as.
 
@@ -147,23 +148,78 @@ FunctionEnd
   ReadRegStr $Previous HKCU "${UNINSTALL_KEY}" "InstallLocation"
 !macroend
 
+; The one rule for /SERVER=, the launcher's own: a host name or dotted address (plain HTTP
+; on port 80, as servers have always been given), https://host or https://host:port (TLS),
+; or http://host:port. The scheme in any letter case; a host of letters, digits, "." and
+; "-"; a port of 1 to 65535 written without leading zeros; at most 127 characters in all,
+; since the value goes unescaped into the launcher's requests. Anything else ends the
+; setup program, before it changes anything, with 87. Uses $1-$3 and $R0-$R2.
+Function ValidateServerOption
+  StrCpy $R0 $Server   ; host[:port], once the scheme is off
+  StrCpy $R1 ""        ; the scheme
+  StrCpy $1 $R0 8
+  StrCpy $2 $R0 7
+  ${If} $1 == "https://"   ; LogicLib's == ignores letter case
+    StrCpy $R1 "https"
+    StrCpy $R0 $R0 "" 8
+  ${ElseIf} $2 == "http://"
+    StrCpy $R1 "http"
+    StrCpy $R0 $R0 "" 7
+  ${EndIf}
+
+  ; Split at the first ":" into the host ($R0) and the port's digits ($R2, "" for none).
+  StrLen $3 $R0
+  StrCpy $2 0
+  ${DoWhile} $2 < $3
+    StrCpy $1 $R0 1 $2
+    ${IfThen} $1 == ":" ${|} ${ExitDo} ${|}
+    IntOp $2 $2 + 1
+  ${Loop}
+  StrCpy $R2 $R0 "" $2
+  StrCpy $R0 $R0 $2
+  StrCpy $1 $R2 1
+  StrCpy $R2 $R2 "" 1
+
+  ${StrFilter} $R0 "12" ".-" "" $3
+  ${If} $R0 == ""
+  ${OrIf} $3 != $R0
+    Goto invalid
+  ${EndIf}
+  ${If} $1 == ":"
+    ${IfThen} $R1 == "" ${|} Goto invalid ${|}
+    ; Digits only: written back as a number, the port reads the same.
+    IntOp $3 $R2 + 0
+    StrLen $2 $R2
+    StrCpy $1 $R2 1
+    ${If} $3 != $R2
+    ${OrIf} $2 > 5
+    ${OrIf} $1 == "0"
+    ${OrIf} $3 < 1
+    ${OrIf} $3 > 65535
+      Goto invalid
+    ${EndIf}
+  ${ElseIf} $R1 == "http"
+    Goto invalid   ; plain HTTP elsewhere than port 80 names its port; on 80 it is the bare name
+  ${EndIf}
+  StrLen $2 $Server
+  ${IfThen} $2 <= 127 ${|} Return ${|}
+
+  invalid:
+  MessageBox MB_ICONSTOP "/SERVER= takes a host name or dotted address, https://host, https://host:port or http://host:port, not $\"$Server$\"." /SD IDOK
+  SetErrorLevel 87 ; ERROR_INVALID_PARAMETER
+  Quit
+FunctionEnd
+
 Function .onInit
   !insertmacro AccountChecks
 
+  ; Not GetOptions: it would end the value at the first "/", as in "https://".
   ${GetParameters} $0
   ClearErrors
-  ${GetOptions} $0 "/SERVER=" $Server
+  ${WordFind} $0 "/SERVER=" "E+1}" $1
   ${IfNot} ${Errors}
-    ; Goes unescaped into the launcher's requests, which read at most 127 characters.
-    ${StrFilter} $Server "12" ".-" "" $1
-    StrLen $2 $Server
-    ${If} $1 != $Server
-    ${OrIf} $2 == 0
-    ${OrIf} $2 > 127
-      MessageBox MB_ICONSTOP "/SERVER= takes a host name or dotted address, not $\"$Server$\"." /SD IDOK
-      SetErrorLevel 87 ; ERROR_INVALID_PARAMETER
-      Quit
-    ${EndIf}
+    ${WordFind} $1 " /" "+1{" $Server
+    Call ValidateServerOption
   ${EndIf}
 FunctionEnd
 

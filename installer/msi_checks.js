@@ -3,9 +3,10 @@
 // a browser holds, stop the install or removal with 1603 and a line in the log saying why.
 // Refusing is what the setup program does; replacing a held file would need a restart.
 
-// A host name or dotted address: it goes unescaped into the launcher's requests, which read
-// at most 127 characters.
-var kServer = /^[A-Za-z0-9.-]{1,127}$/;
+// The setup program's rule (ValidateServerOption in kelvara.nsi): a host name or dotted
+// address, https://host or https://host:port, http://host:port; the scheme in any letter
+// case, a port of 1 to 65535 without leading zeros, at most 127 characters in all.
+var kServer = /^(?:[A-Za-z0-9.-]+|https:\/\/[A-Za-z0-9.-]+(?::([1-9][0-9]{0,4}))?|http:\/\/[A-Za-z0-9.-]+:([1-9][0-9]{0,4}))$/i;
 var kProgramFiles = ["kelvlaunch.exe", "StackTrace.dll", "verprobe.dll"];
 var kSuccess = 1;                  // IDOK
 var kFailure = 3;                  // IDABORT
@@ -35,10 +36,17 @@ function HeldProgramFile(folder) {
     return "";
 }
 
+function IsServer(server) {
+    var parts = kServer.exec(server);
+    var port = parts ? parts[1] || parts[2] : "";
+    return parts != null && server.length <= 127 && (!port || Number(port) <= 65535);
+}
+
 function CheckBeforeChanges() {
     var server = Session.Property("SERVER");
-    if (server != "" && !kServer.test(server))
-        return Refuse("SERVER takes a host name or dotted address, not \"" + server + "\": nothing was changed.");
+    if (server != "" && !IsServer(server))
+        return Refuse("SERVER takes a host name or dotted address, https://host, https://host:port or "
+                      + "http://host:port, not \"" + server + "\": nothing was changed.");
     var held = HeldProgramFile(Session.Property("INSTALLFOLDER"));
     if (held != "")
         return Refuse("Kelvara is running (" + held + " is in use): nothing was changed. Exit it from its "

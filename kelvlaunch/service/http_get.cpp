@@ -1,33 +1,17 @@
-#include "http_get.h"
+#include "service/http_get.h"
 
-#include "internet_error.h"
-#include "scoped_win.h"
-#include "wininet_api.h"
+#include "service/http_exchange.h"
+#include "service/internet_error.h"
+#include "service/server_address.h"
 
 #include <cstdlib>
 #include <utility>
 
-namespace {
+namespace http_exchange {
 
-constexpr char kAgent[] = "Kelvara AJAX Connection";
-constexpr INTERNET_PORT kPort = 80;
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_EXISTING_CONNECT |
-                                INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
-constexpr DWORD kChunkBytes = 2048;
-
-// Only made once WinInet is loaded.
-struct InternetTraits {
-    using type = HINTERNET;
-    static type none() { return nullptr; }
-    static void close(type h) { WinInet()->InternetCloseHandle(h); }
-};
-using Internet = scoped::Handle<InternetTraits>;
-
-// A failed step ends the exchange with what was read so far; the user sees why before
-// the handles are closed.
-HttpReply Failed(HttpReply reply)
+HttpReply Failed(HttpReply reply, DWORD error)
 {
-    ReportInternetError(::GetLastError());
+    ReportInternetError(error);
     return reply;
 }
 
@@ -40,7 +24,6 @@ DWORD QueryStatus(const WinInetApi& api, HINTERNET request)
     return std::strtoul(text, nullptr, 10);
 }
 
-// Set on the request itself: Wine's requests do not inherit time-outs from the session.
 bool SetTimeouts(const WinInetApi& api, HINTERNET request, const HttpTimeouts& timeouts)
 {
     const std::pair<DWORD, DWORD> options[] = {{INTERNET_OPTION_CONNECT_TIMEOUT, timeouts.m_connectMs},
@@ -53,9 +36,23 @@ bool SetTimeouts(const WinInetApi& api, HINTERNET request, const HttpTimeouts& t
     return true;
 }
 
-} // namespace
+bool AppendWithinCap(HttpReply& reply, const char* chunk, DWORD size)
+{
+    reply.m_strBody.append(chunk, size);
+    if (reply.m_strBody.size() <= kMaxReplyBytes)
+        return true;
+    reply = HttpReply();
+    return false;
+}
 
-HttpReply HttpGet(const std::string& server, const std::string& objectName, const HttpTimeouts& timeouts)
+} // namespace http_exchange
+
+using namespace http_exchange;
+
+namespace {
+
+// Plain HTTP, blocking: the exchange servers reached by a bare host name have always had.
+HttpReply PlainHttpGet(const ServerAddress& server, const std::string& objectName, const HttpTimeouts& timeouts)
 {
     HttpReply reply;
     const WinInetApi* api = WinInet();
@@ -65,8 +62,8 @@ HttpReply HttpGet(const std::string& server, const std::string& objectName, cons
                                         INTERNET_FLAG_NO_CACHE_WRITE));
     if (!session)
         return Failed(std::move(reply));
-    Internet connection(api->InternetConnectA(session.get(), server.c_str(), kPort, nullptr, nullptr,
-                                              INTERNET_SERVICE_HTTP, 0, 0));
+    Internet connection(api->InternetConnectA(session.get(), server.m_strHost.c_str(), server.m_nPort, nullptr,
+                                              nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection)
         return Failed(std::move(reply));
     Internet request(api->HttpOpenRequestA(connection.get(), "GET", objectName.c_str(), "HTTP/1.0",
@@ -82,10 +79,17 @@ HttpReply HttpGet(const std::string& server, const std::string& objectName, cons
     do {
         if (!api->InternetReadFile(request.get(), chunk, kChunkBytes, &read))
             return Failed(std::move(reply));
-        reply.m_strBody.append(chunk, read);
-        if (reply.m_strBody.size() > kMaxReplyBytes)
-            return HttpReply();
+        if (!AppendWithinCap(reply, chunk, read))
+            return reply;
     } while (read == kChunkBytes);
     reply.m_bObtained = true;
     return reply;
+}
+
+} // namespace
+
+HttpReply HttpGet(const ServerAddress& server, const std::string& objectName, const HttpTimeouts& timeouts)
+{
+    return server.m_bSecure ? SecureHttpGet(server, objectName, timeouts)
+                            : PlainHttpGet(server, objectName, timeouts);
 }

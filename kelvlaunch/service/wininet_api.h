@@ -18,6 +18,8 @@ struct WinInetApi {
     decltype(&::HttpQueryInfoA) HttpQueryInfoA = nullptr;
     decltype(&::InternetReadFile) InternetReadFile = nullptr;
     decltype(&::InternetCloseHandle) InternetCloseHandle = nullptr;
+    decltype(&::InternetSetStatusCallbackA) InternetSetStatusCallbackA = nullptr;
+    decltype(&::InternetQueryDataAvailable) InternetQueryDataAvailable = nullptr;
     decltype(&::InternetGetLastResponseInfoA) InternetGetLastResponseInfoA = nullptr;
 
     bool Bind(LateLibrary& library)
@@ -30,6 +32,8 @@ struct WinInetApi {
                library.Bind(HttpQueryInfoA, "HttpQueryInfoA") &&
                library.Bind(InternetReadFile, "InternetReadFile") &&
                library.Bind(InternetCloseHandle, "InternetCloseHandle") &&
+               library.Bind(InternetSetStatusCallbackA, "InternetSetStatusCallbackA") &&
+               library.Bind(InternetQueryDataAvailable, "InternetQueryDataAvailable") &&
                library.Bind(InternetGetLastResponseInfoA, "InternetGetLastResponseInfoA");
     }
 };

@@ -24,7 +24,7 @@ bool CAboutDialog::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();
     m_webLink.SubclassDlgItem(IDC_ABOUT_LINK, this);
-    m_webLink.SetUrl("http://" KV_SERVICE_WEB_HOST);
+    m_webLink.SetUrl(kServiceHomePage);
     m_webLink.m_cursor = m_linkCursor.get();
     return true;
 }

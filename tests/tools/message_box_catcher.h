@@ -15,6 +15,7 @@ public:
         std::string caption;
         std::string text;
         HICON icon;
+        DWORD shownAtMs;  // GetTickCount when it came up
     };
 
     MessageBoxCatcher()
@@ -78,7 +79,7 @@ private:
             if (std::string(className) == "#32770" && std::find(seen.begin(), seen.end(), window) == seen.end()
                 && ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId()) {
                 seen.push_back(window);
-                Box box{std::string(), std::string(), nullptr};
+                Box box{std::string(), std::string(), nullptr, ::GetTickCount()};
                 char caption[256] = {};
                 ::GetWindowTextA(window, caption, sizeof caption);
                 box.caption = caption;

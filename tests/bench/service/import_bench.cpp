@@ -2,6 +2,7 @@
 // of the same reply from the same server. Arguments: server, iterations.
 // Prints "<import us per call> <bare GET us per call>", medians.
 #include "service/http_get.h"
+#include "service/server_address.h"
 #include "service/settings_registry.h"
 #include "service/user_settings.h"
 #include "sessions/session_store.h"
@@ -42,7 +43,10 @@ int main(int argc, char** argv)
         return 2;
     CWinApp app;  // owner of the internet error box, should one be needed
     const std::string server = argv[1];
+    const std::optional<ServerAddress> address = ParseServerSetting(server);
     const int calls = std::atoi(argv[2]);
+    if (!address)
+        return 2;
     const std::string previousServer = ReadRegistryString("server");
     WriteRegistryString("server", server);
 
@@ -58,7 +62,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < calls; ++i) {
         ::DeleteFileA(kHostSessionFile);
         imports.push_back(MicrosecondsOf([&] { settings.GetPlannedSessions(hostSessions, unread); }));
-        bares.push_back(MicrosecondsOf([&] { HttpGet(server, objectName); }));
+        bares.push_back(MicrosecondsOf([&] { HttpGet(*address, objectName); }));
     }
     const double import = Median(imports);
     const double bare = Median(bares);

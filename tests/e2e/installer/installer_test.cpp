@@ -213,8 +213,12 @@ TEST_F(InstallerTest, SilentInstallSetsUpKelvaraForTheUserAlone)
     // Wine has no standard users: what shows that no administrator is asked for is the manifest.
     EXPECT_NE(std::string::npos, SetupManifest().find("level=\"asInvoker\""));
 
-    // A server that is no host name stops the setup program before it changes anything.
-    EXPECT_EQ(std::optional<DWORD>(ERROR_INVALID_PARAMETER), RunSetup("/S /SERVER=meet;example"));
+    // A server the launcher would not take stops the setup program before it changes anything.
+    for (const char* server : {"meet;example", "meet.example.net:8080", "http://meet.example.net", "ftp://meet.example.net",
+                               "https://meet.example.net/kv", "https://user@meet.example.net", "https://:443",
+                               "https://meet.example.net:0", "https://meet.example.net:0443",
+                               "https://meet.example.net:65536", "https://meet.example.net:4a3"})
+        EXPECT_EQ(std::optional<DWORD>(ERROR_INVALID_PARAMETER), RunSetup(std::string("/S /SERVER=") + server)) << server;
     EXPECT_FALSE(fs::exists(ProgramFolder()));
     EXPECT_FALSE(Server());
 
@@ -287,6 +291,10 @@ TEST_F(InstallerTest, UpgradeRepairsTheProgramFilesAndKeepsEveryUsersData)
     // Only a server given on the command line replaces the stored one.
     ASSERT_EQ(kSuccess, RunSetup("/S /SERVER=10.1.2.3"));
     EXPECT_EQ(std::string("10.1.2.3"), Server());
+    for (const char* server : {"HTTPS://meet.example.net:65535", "http://10.1.2.3:8080"}) {
+        ASSERT_EQ(kSuccess, RunSetup(std::string("/S /SERVER=") + server)) << server;
+        EXPECT_EQ(std::string(server), Server());
+    }
     ExpectUserDataKept();
 }
 
@@ -407,14 +415,17 @@ TEST_F(InstallerTest, MsiDeployedSilentlyInstallsForTheUserWhatTheSetupProgramDo
     ASSERT_EQ(kSuccess, RunRegisteredUninstall("QuietUninstallString"));
     ASSERT_TRUE(WaitUntil([] { return !fs::exists(ProgramFolder()); }, kTimeoutMs));
 
-    // A server that is no host name stops the install before it changes anything.
-    EXPECT_EQ(kMsiRefused, RunMsiexec(MsiInstall(KV_MSI) + " SERVER=meet;example"));
+    // A server the setup program would refuse stops the install before it changes anything.
+    for (const char* server : {"meet;example", "http://meet.example.net", "https://meet.example.net:65536",
+                               "https://meet.example.net/kv"})
+        EXPECT_EQ(kMsiRefused, RunMsiexec(MsiInstall(KV_MSI) + " SERVER=" + server)) << server;
     EXPECT_FALSE(fs::exists(ProgramFolder()));
     EXPECT_FALSE(Server());
     EXPECT_TRUE(InstalledMsiProducts().empty());
 
     const fs::path log = fs::absolute("msi-install.log");
-    ASSERT_EQ(kSuccess, RunMsiexec(MsiInstall(KV_MSI) + " SERVER=" + kServer + " /l*v \"" + log.string() + "\""));
+    const std::string server = "HTTPS://meet.example.net:8443";
+    ASSERT_EQ(kSuccess, RunMsiexec(MsiInstall(KV_MSI) + " SERVER=" + server + " /l*v \"" + log.string() + "\""));
     EXPECT_TRUE(fs::file_size(log) > 0);
     ExpectProgramFilesAsBuilt(false);
     // Windows Installer writes folders with a final backslash.
@@ -423,7 +434,7 @@ TEST_F(InstallerTest, MsiDeployedSilentlyInstallsForTheUserWhatTheSetupProgramDo
     for (const std::string& key : ControlKeys())
         EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, "Software\\Classes\\" + key)) << key;
     EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
-    EXPECT_EQ(std::string(kServer), Server());
+    EXPECT_EQ(server, Server());
     const auto products = InstalledMsiProducts();
     ASSERT_EQ(1u, products.size());
     char version[32] = {};
@@ -442,7 +453,7 @@ TEST_F(InstallerTest, MsiDeployedSilentlyInstallsForTheUserWhatTheSetupProgramDo
     EXPECT_EQ(std::optional<DWORD>(2), ProbeVersion(kControlVersion));
     EXPECT_TRUE(InstalledMsiProducts().empty());
     ExpectUserDataKept();
-    EXPECT_EQ(std::string(kServer), Server());
+    EXPECT_EQ(server, Server());
 }
 
 TEST_F(InstallerTest, MsiUpgradeFromAnOlderBuildLeavesOneInstallAndWaitsForTheLauncherToExit)

@@ -19,7 +19,7 @@ constexpr UINT kSupport = 32793;
 constexpr UINT kManageAccount = 32797;
 constexpr UINT kSupportReduced = 32806;
 constexpr UINT kImportPlanned = 11000;
-const char kBaseUrl[] = "http://meet.kelvara.example/";
+const char kBaseUrl[] = "https://meet.kelvara.example/";
 const char kSettingsKey[] = "Software\\Ostrand\\LumetraAgent";
 
 void StoreSetting(const char* name, const std::string& value)

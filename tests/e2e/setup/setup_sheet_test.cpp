@@ -30,7 +30,7 @@ constexpr UINT kImportPlanned = 11000;
 const char kSettingsKey[] = "Software\\Ostrand\\LumetraAgent";
 const char kHeapCheckingKey[] =
     "Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\kelvlaunch.exe";
-const char kHttpOpenKey[] = "Software\\Classes\\http\\shell\\open\\command";  // under HKLM: Wine's HKCR
+const char kHttpOpenKey[] = "Software\\Classes\\https\\shell\\open\\command";  // under HKLM: Wine's HKCR
 
 // Page indexes in the order of a stored account.
 constexpr int kHostPage = 0;
@@ -414,7 +414,7 @@ protected:
         SetBrowser(m_systemBrowser);
     }
 
-    // The program that opens http addresses.
+    // The program that opens https addresses.
     static void SetBrowser(const std::string& command)
     {
         ::SHSetValueA(HKEY_LOCAL_MACHINE, kHttpOpenKey, nullptr, REG_SZ, command.c_str(),
@@ -500,13 +500,13 @@ TEST_F(AboutLinkTest, LinkShowsItsTargetOpensItAndKeepsItsHandCursor)
             return tip != nullptr;
         },
         20000));
-    EXPECT_EQ(Text(tip), "http://meet.kelvara.example");
+    EXPECT_EQ(Text(tip), "https://meet.kelvara.example");
 
     ClickOn(link);
     ASSERT_TRUE(m_browser.WaitForStart());
     const auto starts = m_browser.Starts();
     ASSERT_EQ(starts.size(), 1u);
-    EXPECT_EQ(starts[0].parameters, "http://meet.kelvara.example");
+    EXPECT_EQ(starts[0].parameters, "https://meet.kelvara.example");
 
     // Without a browser the click only beeps: no box, no start, the sheet stays.
     SetBrowser("\"C:\\nowhere\\browser.exe\" %1");

@@ -16,7 +16,7 @@
 #include <vector>
 
 inline constexpr UINT WM_TRAY_NOTIFY = WM_APP + 10;
-inline constexpr char kBaseUrl[] = "http://meet.kelvara.example/";
+inline constexpr char kBaseUrl[] = "https://meet.kelvara.example/";
 
 void StoreSetting(const char* name, const std::string& value);
 // Writes a list file of entries named by their Descriptions, with access codes 1, 2, ...

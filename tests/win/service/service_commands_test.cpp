@@ -1,6 +1,7 @@
 // validateLogin and getPlannedSessions against the fake service, with the settings key
 // and the host list file of this test's working directory.
 #include "service/http_get.h"
+#include "service/internet_error.h"
 #include "service/md5.h"
 #include "service/settings_registry.h"
 #include "service/user_settings.h"
@@ -15,6 +16,7 @@
 #include "winfx/win_app.h"
 
 #include <gtest/gtest.h>
+#include <wininet.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -219,6 +221,96 @@ TEST_F(ServiceCommandsTest, FailedImportStillRereadsAndRewritesTheList)
         EXPECT_EQ(FormatSessionFile({{"Kept", "7"}}), FileBytes(kHostSessionFile)) << script;
     }
     EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+// The account over TLS, as a user configures it: validated and imported on the default
+// port and another; every certificate the system refuses, and every redirect that would
+// leave TLS, ends in the box with nothing stored, merged or sent in clear.
+TEST_F(ServiceCommandsTest, AccountTravelsOnlyOverTlsTheSystemTrusts)
+{
+    const std::string host = m_service.Address();
+    const auto secure = [&](unsigned short port) { return "https://" + host + ":" + std::to_string(port); };
+    WriteSessionFile(kHostSessionFile, {{"Existing", "111"}});
+    const std::string planned = JsonBody("<records>" + Record(Meeting("One", "1")) + "</records>");
+    unsigned expectedBoxes = 0;
+
+    for (const std::string& server : {"https://" + host, secure(FakeServiceControl::kTrustedOtherPort)}) {
+        WriteRegistryString("server", server);
+        m_service.Script(JsonBody("<skin>tls</skin>"));
+        EXPECT_EQ(kLoginAccepted, m_settings.ValidateLogin("Ann", "ann@x.example", "secret")) << server;
+        EXPECT_EQ(0u, m_service.Requests().find("GET /Control?command=validateLogin&_os_app=demo"
+                                                "&eMail=ann@x.example&pAssword=" + Md5Hex("secret") + " HTTP/1.0\n"))
+            << server << "\n" << m_service.Requests();
+        EXPECT_EQ(server.find("8443") == std::string::npos ? "443\n" : "8443\n", m_service.Connections()) << server;
+
+        m_service.Script(planned);
+        SessionTablePtr hostSessions;
+        DWORD unread = ERROR_SUCCESS;
+        m_settings.GetPlannedSessions(hostSessions, unread);
+        EXPECT_EQ(FormatSessionFile({{"Existing", "111"}, {"One", "1"}}), FileBytes(kHostSessionFile)) << server;
+    }
+    EXPECT_EQ(expectedBoxes, m_boxes.Boxes().size());
+
+    const std::vector<std::string> storedBefore = StoredAccount();
+    const std::string listBefore = FileBytes(kHostSessionFile);
+    const std::pair<unsigned short, DWORD> refused[] = {
+        {FakeServiceControl::kUntrustedCa, ERROR_INTERNET_INVALID_CA},
+        {FakeServiceControl::kUntrustedCaCertificateAlone, ERROR_INTERNET_SEC_CERT_REV_FAILED},
+        {FakeServiceControl::kWrongName, ERROR_INTERNET_SEC_CERT_CN_INVALID},
+        {FakeServiceControl::kExpired, ERROR_INTERNET_SEC_CERT_DATE_INVALID},
+    };
+    for (const auto& [port, error] : refused) {
+        WriteRegistryString("server", secure(port));
+        m_service.Script(planned);
+        EXPECT_EQ(kLoginNotAnswered, m_settings.ValidateLogin("Other", "other@x.example", "other")) << port;
+        SessionTablePtr hostSessions;
+        DWORD unread = ERROR_SUCCESS;
+        m_settings.GetPlannedSessions(hostSessions, unread);
+
+        EXPECT_TRUE(m_service.Requests().empty()) << port;
+        EXPECT_EQ(storedBefore, StoredAccount()) << port;
+        EXPECT_EQ(listBefore, FileBytes(kHostSessionFile)) << port;
+        ASSERT_EQ(expectedBoxes += 2, m_boxes.Boxes().size()) << port;
+        for (std::size_t box = expectedBoxes - 2; box < expectedBoxes; ++box) {
+            EXPECT_EQ(InternetErrorText(error), m_boxes.Boxes()[box].text) << port;
+            EXPECT_EQ(std::string::npos, m_boxes.Boxes()[box].text.find("No error message")) << port;
+        }
+    }
+
+    // Sent to a plain address, the query would carry the account in clear: nothing goes there.
+    WriteRegistryString("server", "https://" + host);
+    m_service.Script(R"({"replies": [{"status": 302, "location": "http://)" + host + R"(/Control?plain"}]})");
+    EXPECT_EQ(kLoginNotAnswered, m_settings.ValidateLogin("Other", "other@x.example", "other"));
+    EXPECT_EQ("443\n", m_service.Connections());
+    ASSERT_EQ(++expectedBoxes, m_boxes.Boxes().size());
+    EXPECT_EQ(InternetErrorText(ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR), m_boxes.Boxes().back().text);
+    EXPECT_EQ(std::string::npos, m_boxes.Boxes().back().text.find("No error message"));
+    EXPECT_EQ(storedBefore, StoredAccount());
+}
+
+TEST_F(ServiceCommandsTest, AnUnclearServerSettingSendsNothing)
+{
+    const std::vector<std::string> before = StoredAccount();
+    for (const std::string& server : {"ftp://" + m_service.Address(), "https://" + m_service.Address() + "/kv",
+                                      "http://" + m_service.Address(), m_service.Address() + " "}) {
+        WriteRegistryString("server", server);
+        m_service.Script(JsonBody("<skin>x</skin>"));
+        EXPECT_EQ(kLoginNotAnswered, m_settings.ValidateLogin("Other", "other@x.example", "other")) << server;
+        EXPECT_TRUE(m_service.Connections().empty()) << server;
+        ASSERT_FALSE(m_boxes.Boxes().empty());
+        EXPECT_EQ("The server setting \"" + server + "\" is not valid. It takes a host name, https://host, "
+                  "https://host:port or http://host:port.", m_boxes.Boxes().back().text);
+        EXPECT_EQ(::LoadIconA(nullptr, IDI_EXCLAMATION), m_boxes.Boxes().back().icon);
+    }
+    EXPECT_EQ(4u, m_boxes.Boxes().size());
+    EXPECT_EQ(before, StoredAccount());
+    EXPECT_EQ(before, AccountInMemory());
+
+    // An explicit port on plain HTTP is honoured.
+    WriteRegistryString("server", "http://" + m_service.Address() + ":80");
+    m_service.Script(JsonBody("<skin>plain</skin>"));
+    EXPECT_EQ(kLoginAccepted, m_settings.ValidateLogin("Ann", "ann@x.example", "secret"));
+    EXPECT_EQ("80\n", m_service.Connections());
 }
 
 } // namespace
