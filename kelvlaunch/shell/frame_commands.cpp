@@ -56,8 +56,7 @@ bool CMainFrame::OnSessionCommand(UINT id, int code, void*, CommandHandlerQuery*
     return true;  // also when no entry holds the id (the lists changed since the menu)
 }
 
-// The dialog's loop can run Exit, which deletes this frame: after it only the application
-// object is used. A dialog ended that way returns IDCANCEL.
+// A dialog ended by Exit returns IDCANCEL.
 void CMainFrame::OnBeGuest()
 {
     CAccessCode dialog(this);
