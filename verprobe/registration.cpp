@@ -8,7 +8,7 @@
 #include <comcat.h>
 #include <shlwapi.h>
 
-#include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -18,56 +18,58 @@ enum EntryFlags : unsigned {
 };
 
 // One key under the classes root and, when data is given, one REG_SZ value in it.
-// %CLSID%, %APPID%, %MODULE% and the %CATID_...% are filled in at registration time.
+// %CLSID%, %LIBID% (the type library's id, which is the AppID too), %MODULE% and the
+// %CATID_...% are filled in at registration time. Wide, so that a module path outside the
+// ANSI code page is written as it is.
 struct RegistryEntry {
-    const char* key;
-    const char* valueName;   // nullptr: the default value
-    const char* data;        // nullptr: the key alone
+    const wchar_t* key;
+    const wchar_t* valueName;   // nullptr: the default value
+    const wchar_t* data;        // nullptr: the key alone
     unsigned flags;
 };
 
 constexpr RegistryEntry kAppIdEntries[] = {
-    {"AppID", nullptr, nullptr, kKeptOnUnregister},
-    {"AppID\\%APPID%", nullptr, "Verprobe", 0},
-    {"AppID\\Verprobe.DLL", "AppID", "%APPID%", 0},
+    {L"AppID", nullptr, nullptr, kKeptOnUnregister},
+    {L"AppID\\%LIBID%", nullptr, L"Verprobe", 0},
+    {L"AppID\\Verprobe.DLL", L"AppID", L"%LIBID%", 0},
 };
 
 constexpr RegistryEntry kClassEntries[] = {
-    {"Ostrand.Verprobe.2", nullptr, "CVerprobeObj Object", 0},
-    {"Ostrand.Verprobe.2\\CLSID", nullptr, "%CLSID%", 0},
-    {"Ostrand.Verprobe", nullptr, "CVerprobeObj Object", 0},
-    {"Ostrand.Verprobe\\CLSID", nullptr, "%CLSID%", 0},
-    {"Ostrand.Verprobe\\CurVer", nullptr, "Ostrand.Verprobe.2", 0},
-    {"CLSID", nullptr, nullptr, kKeptOnUnregister},
-    {"CLSID\\%CLSID%", nullptr, "CVerprobeObj Object", kReplaceWhole},
-    {"CLSID\\%CLSID%\\ProgID", nullptr, "Ostrand.Verprobe.2", 0},
-    {"CLSID\\%CLSID%\\VersionIndependentProgID", nullptr, "Ostrand.Verprobe", 0},
-    {"CLSID\\%CLSID%\\InprocServer32", nullptr, "%MODULE%", 0},
-    {"CLSID\\%CLSID%\\InprocServer32", "ThreadingModel", "apartment", 0},
-    {"CLSID\\%CLSID%\\Control", nullptr, nullptr, kReplaceWhole},
+    {L"Ostrand.Verprobe.2", nullptr, L"CVerprobeObj Object", 0},
+    {L"Ostrand.Verprobe.2\\CLSID", nullptr, L"%CLSID%", 0},
+    {L"Ostrand.Verprobe", nullptr, L"CVerprobeObj Object", 0},
+    {L"Ostrand.Verprobe\\CLSID", nullptr, L"%CLSID%", 0},
+    {L"Ostrand.Verprobe\\CurVer", nullptr, L"Ostrand.Verprobe.2", 0},
+    {L"CLSID", nullptr, nullptr, kKeptOnUnregister},
+    {L"CLSID\\%CLSID%", nullptr, L"CVerprobeObj Object", kReplaceWhole},
+    {L"CLSID\\%CLSID%\\ProgID", nullptr, L"Ostrand.Verprobe.2", 0},
+    {L"CLSID\\%CLSID%\\VersionIndependentProgID", nullptr, L"Ostrand.Verprobe", 0},
+    {L"CLSID\\%CLSID%\\InprocServer32", nullptr, L"%MODULE%", 0},
+    {L"CLSID\\%CLSID%\\InprocServer32", L"ThreadingModel", L"apartment", 0},
+    {L"CLSID\\%CLSID%\\Control", nullptr, nullptr, kReplaceWhole},
     // The DLL holds no bitmap; containers fall back to a default picture.
-    {"CLSID\\%CLSID%\\ToolboxBitmap32", nullptr, "%MODULE%, 1", kReplaceWhole},
-    {"CLSID\\%CLSID%\\MiscStatus", nullptr, "0", 0},
+    {L"CLSID\\%CLSID%\\ToolboxBitmap32", nullptr, L"%MODULE%, 1", kReplaceWhole},
+    {L"CLSID\\%CLSID%\\MiscStatus", nullptr, L"0", 0},
     // OLEMISC_SETCLIENTSITEFIRST | ACTIVATEWHENVISIBLE | INSIDEOUT | CANTLINKINSIDE | RECOMPOSEONRESIZE
-    {"CLSID\\%CLSID%\\MiscStatus\\1", nullptr, "131473", 0},
-    {"CLSID\\%CLSID%", "AppID", "%APPID%", 0},
-    {"CLSID\\%CLSID%\\TypeLib", nullptr, "%APPID%", 0},
-    {"CLSID\\%CLSID%\\Version", nullptr, "1.0", 0},
+    {L"CLSID\\%CLSID%\\MiscStatus\\1", nullptr, L"131473", 0},
+    {L"CLSID\\%CLSID%", L"AppID", L"%LIBID%", 0},
+    {L"CLSID\\%CLSID%\\TypeLib", nullptr, L"%LIBID%", 0},
+    {L"CLSID\\%CLSID%\\Version", nullptr, L"1.0", 0},
 };
 
 // What the component-category manager writes for the machine. For the user these are written
 // by hand: the manager writes machine-wide even while HKEY_CLASSES_ROOT is redirected.
 constexpr RegistryEntry kUserCategoryEntries[] = {
-    {"CLSID\\%CLSID%\\Implemented Categories\\%CATID_INSERTABLE%", nullptr, nullptr, 0},
-    {"CLSID\\%CLSID%\\Implemented Categories\\%CATID_CONTROL%", nullptr, nullptr, 0},
+    {L"CLSID\\%CLSID%\\Implemented Categories\\%CATID_INSERTABLE%", nullptr, nullptr, 0},
+    {L"CLSID\\%CLSID%\\Implemented Categories\\%CATID_CONTROL%", nullptr, nullptr, 0},
 };
 
 // Key paths and data are short: a GUID or two, or the module path and a suffix.
 constexpr size_t kTextSize = MAX_PATH + 128;
 
 struct Variable {
-    const char* name;
-    const char* value;
+    const wchar_t* name;
+    const wchar_t* value;
 };
 
 class Variables {
@@ -76,7 +78,7 @@ public:
     {
         HRESULT hr = FormatGuid(CLSID_CVerprobeObj, m_clsid);
         if (SUCCEEDED(hr))
-            hr = FormatGuid(LIBID_Verprobe, m_appId);
+            hr = FormatGuid(LIBID_Verprobe, m_libId);
         if (SUCCEEDED(hr))
             hr = FormatGuid(CATID_Insertable, m_insertable);
         if (SUCCEEDED(hr))
@@ -85,19 +87,19 @@ public:
     }
 
     // Copies pattern into out with every %NAME% replaced; false when it does not fit.
-    bool Expand(const char* pattern, char (&out)[kTextSize]) const
+    bool Expand(const wchar_t* pattern, wchar_t (&out)[kTextSize]) const
     {
-        const Variable variables[] = {{"%CLSID%", m_clsid}, {"%APPID%", m_appId}, {"%MODULE%", module::Path()},
-                                      {"%CATID_INSERTABLE%", m_insertable}, {"%CATID_CONTROL%", m_control}};
+        const Variable variables[] = {{L"%CLSID%", m_clsid}, {L"%LIBID%", m_libId}, {L"%MODULE%", module::Path()},
+                                      {L"%CATID_INSERTABLE%", m_insertable}, {L"%CATID_CONTROL%", m_control}};
         size_t used = 0;
         while (*pattern) {
-            const char* piece = pattern;
+            const wchar_t* piece = pattern;
             size_t pieceLength = 1;
             for (const Variable& variable : variables) {
-                const size_t nameLength = std::strlen(variable.name);
-                if (std::strncmp(pattern, variable.name, nameLength) == 0) {
+                const size_t nameLength = std::wcslen(variable.name);
+                if (std::wcsncmp(pattern, variable.name, nameLength) == 0) {
                     piece = variable.value;
-                    pieceLength = std::strlen(variable.value);
+                    pieceLength = std::wcslen(variable.value);
                     pattern += nameLength - 1;
                     break;
                 }
@@ -105,7 +107,7 @@ public:
             ++pattern;
             if (used + pieceLength >= kTextSize)
                 return false;
-            std::memcpy(out + used, piece, pieceLength);
+            std::wmemcpy(out + used, piece, pieceLength);
             used += pieceLength;
         }
         out[used] = '\0';
@@ -113,19 +115,15 @@ public:
     }
 
 private:
-    static HRESULT FormatGuid(REFGUID guid, char (&text)[40])
+    static HRESULT FormatGuid(REFGUID guid, wchar_t (&text)[40])
     {
-        wchar_t wide[40];
-        if (!::StringFromGUID2(guid, wide, 40)
-            || !::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr))
-            return E_UNEXPECTED;
-        return S_OK;
+        return ::StringFromGUID2(guid, text, 40) ? S_OK : E_UNEXPECTED;
     }
 
-    char m_clsid[40] = {};
-    char m_appId[40] = {};
-    char m_insertable[40] = {};
-    char m_control[40] = {};
+    wchar_t m_clsid[40] = {};
+    wchar_t m_libId[40] = {};
+    wchar_t m_insertable[40] = {};
+    wchar_t m_control[40] = {};
 };
 
 // Where the entries go: HKEY_CLASSES_ROOT for the machine, the user's Software\Classes for one user.
@@ -135,15 +133,15 @@ struct Target {
     Variables variables;
 };
 
-HRESULT DeleteKeyTree(HKEY classes, const char* key)
+HRESULT DeleteKeyTree(HKEY classes, const wchar_t* key)
 {
-    const DWORD status = ::SHDeleteKeyA(classes, key);
+    const DWORD status = ::SHDeleteKeyW(classes, key);
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
 }
 
 HRESULT WriteEntry(const RegistryEntry& entry, const Target& target)
 {
-    char key[kTextSize];
+    wchar_t key[kTextSize];
     if (!target.variables.Expand(entry.key, key))
         return E_UNEXPECTED;
     if (entry.flags & kReplaceWhole) {
@@ -152,16 +150,16 @@ HRESULT WriteEntry(const RegistryEntry& entry, const Target& target)
             return hr;
     }
     scoped::RegKey opened;
-    LONG status = ::RegCreateKeyExA(target.classes, key, 0, nullptr, 0, KEY_WRITE, nullptr, opened.put(), nullptr);
+    LONG status = ::RegCreateKeyExW(target.classes, key, 0, nullptr, 0, KEY_WRITE, nullptr, opened.put(), nullptr);
     if (status != ERROR_SUCCESS)
         return HRESULT_FROM_WIN32(status);
     if (!entry.data)
         return S_OK;
-    char data[kTextSize];
+    wchar_t data[kTextSize];
     if (!target.variables.Expand(entry.data, data))
         return E_UNEXPECTED;
-    status = ::RegSetValueExA(opened.get(), entry.valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                              static_cast<DWORD>(std::strlen(data) + 1));
+    status = ::RegSetValueExW(opened.get(), entry.valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                              static_cast<DWORD>((std::wcslen(data) + 1) * sizeof(wchar_t)));
     return HRESULT_FROM_WIN32(status);
 }
 
@@ -169,7 +167,7 @@ HRESULT RemoveEntry(const RegistryEntry& entry, const Target& target)
 {
     if (entry.flags & kKeptOnUnregister)
         return S_OK;
-    char key[kTextSize];
+    wchar_t key[kTextSize];
     if (!target.variables.Expand(entry.key, key))
         return E_UNEXPECTED;
     return DeleteKeyTree(target.classes, key);
@@ -187,10 +185,10 @@ HRESULT ForEachEntry(const RegistryEntry (&entries)[N], const Target& target,
     return S_OK;
 }
 
-bool KeyIsMissing(HKEY classes, const char* key)
+bool KeyIsMissing(HKEY classes, const wchar_t* key)
 {
     scoped::RegKey opened;
-    return ::RegOpenKeyExA(classes, key, 0, KEY_READ, opened.put()) == ERROR_FILE_NOT_FOUND;
+    return ::RegOpenKeyExW(classes, key, 0, KEY_READ, opened.put()) == ERROR_FILE_NOT_FOUND;
 }
 
 HRESULT ChangeImplementedCategories(const Target& target, bool add)
@@ -210,8 +208,8 @@ HRESULT ChangeImplementedCategories(const Target& target, bool add)
 // A class that is not registered has no categories left to remove.
 HRESULT RemoveImplementedCategories(const Target& target)
 {
-    char key[kTextSize];
-    if (!target.variables.Expand("CLSID\\%CLSID%", key))
+    wchar_t key[kTextSize];
+    if (!target.variables.Expand(L"CLSID\\%CLSID%", key))
         return E_UNEXPECTED;
     return KeyIsMissing(target.classes, key) ? S_OK : ChangeImplementedCategories(target, false);
 }
@@ -219,19 +217,19 @@ HRESULT RemoveImplementedCategories(const Target& target)
 HRESULT RegisterTypeLibrary(const Target& target)
 {
     scoped::ComPtr<ITypeLib> typeLib;
-    const HRESULT hr = ::LoadTypeLibEx(module::WidePath(), REGKIND_NONE, typeLib.put());
+    const HRESULT hr = ::LoadTypeLibEx(module::Path(), REGKIND_NONE, typeLib.put());
     if (FAILED(hr))
         return hr;
     if (target.scope == RegistrationScope::User)
-        return user_classes::RegisterTypeLib(target.classes, typeLib.get(), module::WidePath());
-    return ::RegisterTypeLib(typeLib.get(), const_cast<wchar_t*>(module::WidePath()), nullptr);
+        return user_classes::RegisterTypeLib(target.classes, typeLib.get(), module::Path());
+    return ::RegisterTypeLib(typeLib.get(), const_cast<wchar_t*>(module::Path()), nullptr);
 }
 
 // A type library that is not registered is already removed.
 HRESULT UnregisterTypeLibrary(const Target& target)
 {
-    char key[kTextSize];
-    if (!target.variables.Expand("TypeLib\\%APPID%\\1.0", key))
+    wchar_t key[kTextSize];
+    if (!target.variables.Expand(L"TypeLib\\%LIBID%\\1.0", key))
         return E_UNEXPECTED;
     if (KeyIsMissing(target.classes, key))
         return S_OK;
@@ -274,6 +272,10 @@ HRESULT WithTarget(RegistrationScope scope, HRESULT (*step)(const Target&))
     return SUCCEEDED(hr) ? step(target) : hr;
 }
 
+HRESULT Unregister(const Target& target);
+
+// A registration that fails part way takes back what it wrote, rather than leave a class
+// that points at a server which cannot start.
 HRESULT Register(const Target& target)
 {
     HRESULT hr = ForEachEntry(kAppIdEntries, target, WriteEntry);
@@ -283,6 +285,8 @@ HRESULT Register(const Target& target)
         hr = ChangeImplementedCategories(target, true);
     if (SUCCEEDED(hr))
         hr = RegisterTypeLibrary(target);
+    if (FAILED(hr))
+        Unregister(target);
     return hr;
 }
 
