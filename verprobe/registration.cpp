@@ -1,6 +1,7 @@
 #include "registration.h"
 
 #include "module.h"
+#include "registration_table.h"
 #include "scoped_win.h"
 #include "user_classes.h"
 #include "verprobe_idl.h"
@@ -8,67 +9,20 @@
 #include <comcat.h>
 #include <shlwapi.h>
 
+#include <cstring>
 #include <cwchar>
 
 namespace {
 
-enum EntryFlags : unsigned {
-    kKeptOnUnregister = 1u << 0,   // shared parent keys other servers live under
-    kReplaceWhole = 1u << 1,       // stale subkeys of an older registration go first
-};
-
-// One key under the classes root and, when data is given, one REG_SZ value in it.
-// %CLSID%, %LIBID% (the type library's id, which is the AppID too), %MODULE% and the
-// %CATID_...% are filled in at registration time. Wide, so that a module path outside the
-// ANSI code page is written as it is.
-struct RegistryEntry {
-    const wchar_t* key;
-    const wchar_t* valueName;   // nullptr: the default value
-    const wchar_t* data;        // nullptr: the key alone
-    unsigned flags;
-};
-
-constexpr RegistryEntry kAppIdEntries[] = {
-    {L"AppID", nullptr, nullptr, kKeptOnUnregister},
-    {L"AppID\\%LIBID%", nullptr, L"Verprobe", 0},
-    {L"AppID\\Verprobe.DLL", L"AppID", L"%LIBID%", 0},
-};
-
-constexpr RegistryEntry kClassEntries[] = {
-    {L"Ostrand.Verprobe.2", nullptr, L"CVerprobeObj Object", 0},
-    {L"Ostrand.Verprobe.2\\CLSID", nullptr, L"%CLSID%", 0},
-    {L"Ostrand.Verprobe", nullptr, L"CVerprobeObj Object", 0},
-    {L"Ostrand.Verprobe\\CLSID", nullptr, L"%CLSID%", 0},
-    {L"Ostrand.Verprobe\\CurVer", nullptr, L"Ostrand.Verprobe.2", 0},
-    {L"CLSID", nullptr, nullptr, kKeptOnUnregister},
-    {L"CLSID\\%CLSID%", nullptr, L"CVerprobeObj Object", kReplaceWhole},
-    {L"CLSID\\%CLSID%\\ProgID", nullptr, L"Ostrand.Verprobe.2", 0},
-    {L"CLSID\\%CLSID%\\VersionIndependentProgID", nullptr, L"Ostrand.Verprobe", 0},
-    {L"CLSID\\%CLSID%\\InprocServer32", nullptr, L"%MODULE%", 0},
-    {L"CLSID\\%CLSID%\\InprocServer32", L"ThreadingModel", L"apartment", 0},
-    {L"CLSID\\%CLSID%\\Control", nullptr, nullptr, kReplaceWhole},
-    // The DLL holds no bitmap; containers fall back to a default picture.
-    {L"CLSID\\%CLSID%\\ToolboxBitmap32", nullptr, L"%MODULE%, 1", kReplaceWhole},
-    {L"CLSID\\%CLSID%\\MiscStatus", nullptr, L"0", 0},
-    // OLEMISC_SETCLIENTSITEFIRST | ACTIVATEWHENVISIBLE | INSIDEOUT | CANTLINKINSIDE | RECOMPOSEONRESIZE
-    {L"CLSID\\%CLSID%\\MiscStatus\\1", nullptr, L"131473", 0},
-    {L"CLSID\\%CLSID%", L"AppID", L"%LIBID%", 0},
-    {L"CLSID\\%CLSID%\\TypeLib", nullptr, L"%LIBID%", 0},
-    {L"CLSID\\%CLSID%\\Version", nullptr, L"1.0", 0},
-};
-
-// What the component-category manager writes for the machine. For the user these are written
-// by hand: the manager writes machine-wide even while HKEY_CLASSES_ROOT is redirected.
-constexpr RegistryEntry kUserCategoryEntries[] = {
-    {L"CLSID\\%CLSID%\\Implemented Categories\\%CATID_INSERTABLE%", nullptr, nullptr, 0},
-    {L"CLSID\\%CLSID%\\Implemented Categories\\%CATID_CONTROL%", nullptr, nullptr, 0},
-};
+using namespace registration_table;
 
 // Key paths and data are short: a GUID or two, or the module path and a suffix.
 constexpr size_t kTextSize = MAX_PATH + 128;
 
+// A name in the table and its wide value: the module path may hold characters that the
+// ANSI code page cannot spell.
 struct Variable {
-    const wchar_t* name;
+    const char* name;
     const wchar_t* value;
 };
 
@@ -86,31 +40,33 @@ public:
         return hr;
     }
 
-    // Copies pattern into out with every %NAME% replaced; false when it does not fit.
-    bool Expand(const wchar_t* pattern, wchar_t (&out)[kTextSize]) const
+    // Copies pattern (ASCII) into out, widened, with every %NAME% replaced; false when it
+    // does not fit.
+    bool Expand(const char* pattern, wchar_t (&out)[kTextSize]) const
     {
-        const Variable variables[] = {{L"%CLSID%", m_clsid}, {L"%LIBID%", m_libId}, {L"%MODULE%", module::Path()},
-                                      {L"%CATID_INSERTABLE%", m_insertable}, {L"%CATID_CONTROL%", m_control}};
+        const Variable variables[] = {{"%CLSID%", m_clsid}, {"%LIBID%", m_libId}, {"%MODULE%", module::Path()},
+                                      {"%CATID_INSERTABLE%", m_insertable}, {"%CATID_CONTROL%", m_control}};
         size_t used = 0;
         while (*pattern) {
-            const wchar_t* piece = pattern;
-            size_t pieceLength = 1;
+            const wchar_t single[] = {static_cast<wchar_t>(static_cast<unsigned char>(*pattern)), L'\0'};
+            const wchar_t* piece = single;
+            size_t consumed = 1;
             for (const Variable& variable : variables) {
-                const size_t nameLength = std::wcslen(variable.name);
-                if (std::wcsncmp(pattern, variable.name, nameLength) == 0) {
+                const size_t nameLength = std::strlen(variable.name);
+                if (std::strncmp(pattern, variable.name, nameLength) == 0) {
                     piece = variable.value;
-                    pieceLength = std::wcslen(variable.value);
-                    pattern += nameLength - 1;
+                    consumed = nameLength;
                     break;
                 }
             }
-            ++pattern;
+            pattern += consumed;
+            const size_t pieceLength = std::wcslen(piece);
             if (used + pieceLength >= kTextSize)
                 return false;
             std::wmemcpy(out + used, piece, pieceLength);
             used += pieceLength;
         }
-        out[used] = '\0';
+        out[used] = L'\0';
         return true;
     }
 
@@ -155,10 +111,13 @@ HRESULT WriteEntry(const RegistryEntry& entry, const Target& target)
         return HRESULT_FROM_WIN32(status);
     if (!entry.data)
         return S_OK;
+    wchar_t name[kTextSize];
     wchar_t data[kTextSize];
-    if (!target.variables.Expand(entry.data, data))
+    if ((entry.valueName && !target.variables.Expand(entry.valueName, name)) ||
+        !target.variables.Expand(entry.data, data))
         return E_UNEXPECTED;
-    status = ::RegSetValueExW(opened.get(), entry.valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+    status = ::RegSetValueExW(opened.get(), entry.valueName ? name : nullptr, 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(data),
                               static_cast<DWORD>((std::wcslen(data) + 1) * sizeof(wchar_t)));
     return HRESULT_FROM_WIN32(status);
 }
@@ -209,7 +168,7 @@ HRESULT ChangeImplementedCategories(const Target& target, bool add)
 HRESULT RemoveImplementedCategories(const Target& target)
 {
     wchar_t key[kTextSize];
-    if (!target.variables.Expand(L"CLSID\\%CLSID%", key))
+    if (!target.variables.Expand("CLSID\\%CLSID%", key))
         return E_UNEXPECTED;
     return KeyIsMissing(target.classes, key) ? S_OK : ChangeImplementedCategories(target, false);
 }
@@ -229,7 +188,7 @@ HRESULT RegisterTypeLibrary(const Target& target)
 HRESULT UnregisterTypeLibrary(const Target& target)
 {
     wchar_t key[kTextSize];
-    if (!target.variables.Expand(L"TypeLib\\%LIBID%\\1.0", key))
+    if (!target.variables.Expand("TypeLib\\%LIBID%\\1.0", key))
         return E_UNEXPECTED;
     if (KeyIsMissing(target.classes, key))
         return S_OK;
