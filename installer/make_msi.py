@@ -86,7 +86,7 @@ def registry_rows(arch):
     library_name, library = idl["library"][0]
     libid = "{" + library["uuid"].upper() + "}"
     variables = dict(PLATFORM_GUIDS)
-    variables.update({"%CLSID%": "{" + idl["coclass"][0][1]["uuid"].upper() + "}", "%APPID%": libid,
+    variables.update({"%CLSID%": "{" + idl["coclass"][0][1]["uuid"].upper() + "}", "%LIBID%": libid,
                       "%MODULE%": "[#Verprobe]"})
     expand = lambda text: re.sub(r"%\w+%", lambda name: variables[name.group(0)], text)
 

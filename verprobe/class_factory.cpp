@@ -1,17 +1,13 @@
 #include "class_factory.h"
 
-#include "heap_allocated.h"
 #include "module.h"
 #include "verprobe_obj.h"
 
-#include <new>
-#include <utility>
-
 namespace {
 
-// The module's cache holds one reference; every further reference, taken by a
-// client, keeps the module loaded like an object would.
-class CVerprobeFactory final : public IClassFactory, public HeapAllocated {
+// One factory for the module's whole life, static like its code: a client's reference
+// keeps the module loaded as an object would.
+class CVerprobeFactory final : public IClassFactory {
 public:
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
     {
@@ -28,20 +24,14 @@ public:
 
     STDMETHODIMP_(ULONG) AddRef() override
     {
-        const LONG count = ::InterlockedIncrement(&m_refCount);
-        if (count == 2)
-            module::Lock();
-        return count;
+        module::Lock();
+        return 2;
     }
 
     STDMETHODIMP_(ULONG) Release() override
     {
-        const LONG count = ::InterlockedDecrement(&m_refCount);
-        if (count == 1)
-            module::Unlock();
-        else if (count == 0)
-            delete this;
-        return count;
+        module::Unlock();
+        return 1;
     }
 
     STDMETHODIMP CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) override
@@ -62,27 +52,13 @@ public:
             module::Unlock();
         return S_OK;
     }
-
-private:
-    LONG m_refCount = 1;   // the module's cache
 };
 
-CVerprobeFactory* g_pFactory;
+CVerprobeFactory g_factory;
 
 } // namespace
 
 HRESULT GetVerprobeClassObject(REFIID riid, void** ppv)
 {
-    module::CriticalSectionLock lock;
-    if (!g_pFactory)
-        g_pFactory = new (std::nothrow) CVerprobeFactory;
-    if (!g_pFactory)
-        return E_OUTOFMEMORY;
-    return g_pFactory->QueryInterface(riid, ppv);
-}
-
-void ReleaseVerprobeClassObject()
-{
-    if (g_pFactory)
-        std::exchange(g_pFactory, nullptr)->Release();
+    return g_factory.QueryInterface(riid, ppv);
 }

@@ -13,9 +13,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
         return module::Initialise(instance);
     case DLL_PROCESS_DETACH:
         // At process exit (reserved != null) other threads are gone and so is
-        // any point in tidying up.
-        if (!reserved) {
-            ReleaseVerprobeClassObject();
+        // any point in tidying up; after a failed attach there is nothing to tidy.
+        if (!reserved && module::Initialised()) {
             UnregisterControlWindowClass();
             module::Terminate();
         }

@@ -8,13 +8,14 @@
 namespace module {
 
 // DLL_PROCESS_ATTACH / DLL_PROCESS_DETACH. Initialise fails when the DLL
-// cannot know its own path (registration and type information need it).
+// cannot know its own path (registration and type information need it); the loader then
+// detaches a module that Initialised() says was never set up.
 bool Initialise(HINSTANCE instance);
+bool Initialised();
 void Terminate();
 
 HINSTANCE Instance();
-const char* Path();          // full path of the DLL file
-const wchar_t* WidePath();   // the same, for the OLE Automation calls
+const wchar_t* Path();   // full path of the DLL file
 
 // Objects alive plus server locks.
 void Lock();
@@ -30,7 +31,8 @@ public:
     CriticalSectionLock& operator=(const CriticalSectionLock&) = delete;
 };
 
-// Type information for guid from the type library inside this DLL (resource TYPELIB 1).
-HRESULT LoadOwnTypeInfo(REFGUID guid, ITypeInfo** ppTypeInfo);
+// Type information for guid from the type library inside this DLL (resource TYPELIB 1),
+// which is loaded once.
+HRESULT OwnTypeInfo(REFGUID guid, ITypeInfo** ppTypeInfo);
 
 } // namespace module

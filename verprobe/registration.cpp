@@ -10,6 +10,7 @@
 #include <shlwapi.h>
 
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -18,9 +19,11 @@ using namespace registration_table;
 // Key paths and data are short: a GUID or two, or the module path and a suffix.
 constexpr size_t kTextSize = MAX_PATH + 128;
 
+// A name in the table and its wide value: the module path may hold characters that the
+// ANSI code page cannot spell.
 struct Variable {
     const char* name;
-    const char* value;
+    const wchar_t* value;
 };
 
 class Variables {
@@ -29,7 +32,7 @@ public:
     {
         HRESULT hr = FormatGuid(CLSID_CVerprobeObj, m_clsid);
         if (SUCCEEDED(hr))
-            hr = FormatGuid(LIBID_Verprobe, m_appId);
+            hr = FormatGuid(LIBID_Verprobe, m_libId);
         if (SUCCEEDED(hr))
             hr = FormatGuid(CATID_Insertable, m_insertable);
         if (SUCCEEDED(hr))
@@ -37,48 +40,46 @@ public:
         return hr;
     }
 
-    // Copies pattern into out with every %NAME% replaced; false when it does not fit.
-    bool Expand(const char* pattern, char (&out)[kTextSize]) const
+    // Copies pattern (ASCII) into out, widened, with every %NAME% replaced; false when it
+    // does not fit.
+    bool Expand(const char* pattern, wchar_t (&out)[kTextSize]) const
     {
-        const Variable variables[] = {{"%CLSID%", m_clsid}, {"%APPID%", m_appId}, {"%MODULE%", module::Path()},
+        const Variable variables[] = {{"%CLSID%", m_clsid}, {"%LIBID%", m_libId}, {"%MODULE%", module::Path()},
                                       {"%CATID_INSERTABLE%", m_insertable}, {"%CATID_CONTROL%", m_control}};
         size_t used = 0;
         while (*pattern) {
-            const char* piece = pattern;
-            size_t pieceLength = 1;
+            const wchar_t single[] = {static_cast<wchar_t>(static_cast<unsigned char>(*pattern)), L'\0'};
+            const wchar_t* piece = single;
+            size_t consumed = 1;
             for (const Variable& variable : variables) {
                 const size_t nameLength = std::strlen(variable.name);
                 if (std::strncmp(pattern, variable.name, nameLength) == 0) {
                     piece = variable.value;
-                    pieceLength = std::strlen(variable.value);
-                    pattern += nameLength - 1;
+                    consumed = nameLength;
                     break;
                 }
             }
-            ++pattern;
+            pattern += consumed;
+            const size_t pieceLength = std::wcslen(piece);
             if (used + pieceLength >= kTextSize)
                 return false;
-            std::memcpy(out + used, piece, pieceLength);
+            std::wmemcpy(out + used, piece, pieceLength);
             used += pieceLength;
         }
-        out[used] = '\0';
+        out[used] = L'\0';
         return true;
     }
 
 private:
-    static HRESULT FormatGuid(REFGUID guid, char (&text)[40])
+    static HRESULT FormatGuid(REFGUID guid, wchar_t (&text)[40])
     {
-        wchar_t wide[40];
-        if (!::StringFromGUID2(guid, wide, 40)
-            || !::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr))
-            return E_UNEXPECTED;
-        return S_OK;
+        return ::StringFromGUID2(guid, text, 40) ? S_OK : E_UNEXPECTED;
     }
 
-    char m_clsid[40] = {};
-    char m_appId[40] = {};
-    char m_insertable[40] = {};
-    char m_control[40] = {};
+    wchar_t m_clsid[40] = {};
+    wchar_t m_libId[40] = {};
+    wchar_t m_insertable[40] = {};
+    wchar_t m_control[40] = {};
 };
 
 // Where the entries go: HKEY_CLASSES_ROOT for the machine, the user's Software\Classes for one user.
@@ -88,15 +89,15 @@ struct Target {
     Variables variables;
 };
 
-HRESULT DeleteKeyTree(HKEY classes, const char* key)
+HRESULT DeleteKeyTree(HKEY classes, const wchar_t* key)
 {
-    const DWORD status = ::SHDeleteKeyA(classes, key);
+    const DWORD status = ::SHDeleteKeyW(classes, key);
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
 }
 
 HRESULT WriteEntry(const RegistryEntry& entry, const Target& target)
 {
-    char key[kTextSize];
+    wchar_t key[kTextSize];
     if (!target.variables.Expand(entry.key, key))
         return E_UNEXPECTED;
     if (entry.flags & kReplaceWhole) {
@@ -105,16 +106,19 @@ HRESULT WriteEntry(const RegistryEntry& entry, const Target& target)
             return hr;
     }
     scoped::RegKey opened;
-    LONG status = ::RegCreateKeyExA(target.classes, key, 0, nullptr, 0, KEY_WRITE, nullptr, opened.put(), nullptr);
+    LONG status = ::RegCreateKeyExW(target.classes, key, 0, nullptr, 0, KEY_WRITE, nullptr, opened.put(), nullptr);
     if (status != ERROR_SUCCESS)
         return HRESULT_FROM_WIN32(status);
     if (!entry.data)
         return S_OK;
-    char data[kTextSize];
-    if (!target.variables.Expand(entry.data, data))
+    wchar_t name[kTextSize];
+    wchar_t data[kTextSize];
+    if ((entry.valueName && !target.variables.Expand(entry.valueName, name)) ||
+        !target.variables.Expand(entry.data, data))
         return E_UNEXPECTED;
-    status = ::RegSetValueExA(opened.get(), entry.valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                              static_cast<DWORD>(std::strlen(data) + 1));
+    status = ::RegSetValueExW(opened.get(), entry.valueName ? name : nullptr, 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(data),
+                              static_cast<DWORD>((std::wcslen(data) + 1) * sizeof(wchar_t)));
     return HRESULT_FROM_WIN32(status);
 }
 
@@ -122,7 +126,7 @@ HRESULT RemoveEntry(const RegistryEntry& entry, const Target& target)
 {
     if (entry.flags & kKeptOnUnregister)
         return S_OK;
-    char key[kTextSize];
+    wchar_t key[kTextSize];
     if (!target.variables.Expand(entry.key, key))
         return E_UNEXPECTED;
     return DeleteKeyTree(target.classes, key);
@@ -140,10 +144,10 @@ HRESULT ForEachEntry(const RegistryEntry (&entries)[N], const Target& target,
     return S_OK;
 }
 
-bool KeyIsMissing(HKEY classes, const char* key)
+bool KeyIsMissing(HKEY classes, const wchar_t* key)
 {
     scoped::RegKey opened;
-    return ::RegOpenKeyExA(classes, key, 0, KEY_READ, opened.put()) == ERROR_FILE_NOT_FOUND;
+    return ::RegOpenKeyExW(classes, key, 0, KEY_READ, opened.put()) == ERROR_FILE_NOT_FOUND;
 }
 
 HRESULT ChangeImplementedCategories(const Target& target, bool add)
@@ -163,7 +167,7 @@ HRESULT ChangeImplementedCategories(const Target& target, bool add)
 // A class that is not registered has no categories left to remove.
 HRESULT RemoveImplementedCategories(const Target& target)
 {
-    char key[kTextSize];
+    wchar_t key[kTextSize];
     if (!target.variables.Expand("CLSID\\%CLSID%", key))
         return E_UNEXPECTED;
     return KeyIsMissing(target.classes, key) ? S_OK : ChangeImplementedCategories(target, false);
@@ -172,19 +176,19 @@ HRESULT RemoveImplementedCategories(const Target& target)
 HRESULT RegisterTypeLibrary(const Target& target)
 {
     scoped::ComPtr<ITypeLib> typeLib;
-    const HRESULT hr = ::LoadTypeLibEx(module::WidePath(), REGKIND_NONE, typeLib.put());
+    const HRESULT hr = ::LoadTypeLibEx(module::Path(), REGKIND_NONE, typeLib.put());
     if (FAILED(hr))
         return hr;
     if (target.scope == RegistrationScope::User)
-        return user_classes::RegisterTypeLib(target.classes, typeLib.get(), module::WidePath());
-    return ::RegisterTypeLib(typeLib.get(), const_cast<wchar_t*>(module::WidePath()), nullptr);
+        return user_classes::RegisterTypeLib(target.classes, typeLib.get(), module::Path());
+    return ::RegisterTypeLib(typeLib.get(), const_cast<wchar_t*>(module::Path()), nullptr);
 }
 
 // A type library that is not registered is already removed.
 HRESULT UnregisterTypeLibrary(const Target& target)
 {
-    char key[kTextSize];
-    if (!target.variables.Expand("TypeLib\\%APPID%\\1.0", key))
+    wchar_t key[kTextSize];
+    if (!target.variables.Expand("TypeLib\\%LIBID%\\1.0", key))
         return E_UNEXPECTED;
     if (KeyIsMissing(target.classes, key))
         return S_OK;
@@ -227,6 +231,10 @@ HRESULT WithTarget(RegistrationScope scope, HRESULT (*step)(const Target&))
     return SUCCEEDED(hr) ? step(target) : hr;
 }
 
+HRESULT Unregister(const Target& target);
+
+// A registration that fails part way takes back what it wrote, rather than leave a class
+// that points at a server which cannot start.
 HRESULT Register(const Target& target)
 {
     HRESULT hr = ForEachEntry(kAppIdEntries, target, WriteEntry);
@@ -236,6 +244,8 @@ HRESULT Register(const Target& target)
         hr = ChangeImplementedCategories(target, true);
     if (SUCCEEDED(hr))
         hr = RegisterTypeLibrary(target);
+    if (FAILED(hr))
+        Unregister(target);
     return hr;
 }
 

@@ -12,7 +12,8 @@ enum EntryFlags : unsigned {
 };
 
 // One key under the classes root and, when data is given, one REG_SZ value in it.
-// %CLSID%, %APPID%, %MODULE% and the %CATID_...% are filled in at registration time.
+// %CLSID%, %LIBID% (the type library's id, which is the AppID too), %MODULE% and the
+// %CATID_...% are filled in at registration time.
 struct RegistryEntry {
     const char* key;
     const char* valueName;   // nullptr: the default value
@@ -22,8 +23,8 @@ struct RegistryEntry {
 
 constexpr RegistryEntry kAppIdEntries[] = {
     {"AppID", nullptr, nullptr, kKeptOnUnregister},
-    {"AppID\\%APPID%", nullptr, "Verprobe", 0},
-    {"AppID\\Verprobe.DLL", "AppID", "%APPID%", 0},
+    {"AppID\\%LIBID%", nullptr, "Verprobe", 0},
+    {"AppID\\Verprobe.DLL", "AppID", "%LIBID%", 0},
 };
 
 constexpr RegistryEntry kClassEntries[] = {
@@ -44,8 +45,8 @@ constexpr RegistryEntry kClassEntries[] = {
     {"CLSID\\%CLSID%\\MiscStatus", nullptr, "0", 0},
     // OLEMISC_SETCLIENTSITEFIRST | ACTIVATEWHENVISIBLE | INSIDEOUT | CANTLINKINSIDE | RECOMPOSEONRESIZE
     {"CLSID\\%CLSID%\\MiscStatus\\1", nullptr, "131473", 0},
-    {"CLSID\\%CLSID%", "AppID", "%APPID%", 0},
-    {"CLSID\\%CLSID%\\TypeLib", nullptr, "%APPID%", 0},
+    {"CLSID\\%CLSID%", "AppID", "%LIBID%", 0},
+    {"CLSID\\%CLSID%\\TypeLib", nullptr, "%LIBID%", 0},
     {"CLSID\\%CLSID%\\Version", nullptr, "1.0", 0},
 };
 

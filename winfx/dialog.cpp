@@ -19,10 +19,14 @@ INT_PTR CDialog::DoModal()
     m_nResult = IDCANCEL;
     if (!CommonControlsForWindow())  // the template may hold common controls
         return -1;
-    if (!::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nTemplateId), owner,
-                              &CDialog::DialogProc, reinterpret_cast<LPARAM>(this)) ||
-        !m_hWnd)
+    const HWND dialog = ::CreateDialogParamA(::GetModuleHandleA(nullptr),
+                                             MAKEINTRESOURCEA(m_nTemplateId), owner,
+                                             &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    if (!dialog || dialog != m_hWnd) {
+        if (dialog)  // created, but not attached to this object
+            ::DestroyWindow(dialog);
         return -1;
+    }
 
     const bool disableOwner = owner && ::IsWindowEnabled(owner);
     if (disableOwner)

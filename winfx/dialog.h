@@ -12,8 +12,8 @@ public:
 
     // Creates the dialog, disables its owner (the parent's top-level window) and runs the
     // modal loop until EndDialog. Returns EndDialog's result; IDCANCEL when the window was
-    // destroyed from outside or the loop ended on WM_QUIT (the program is ending: the
-    // caller must then assume that its own object may be gone); -1 when creation failed.
+    // destroyed from outside or the loop ended on WM_QUIT (the program is ending); -1 when
+    // the dialog could not be created.
     INT_PTR DoModal();
     // Ends a modal run with this result; the window is destroyed when the loop returns.
     void EndDialog(INT_PTR result);

@@ -6,11 +6,29 @@
 
 #include <windows.h>
 
+#include <string>
+
 class LateLibrary {
 public:
     explicit LateLibrary(const char* fileName)
-        : m_module(::LoadLibraryA(fileName)), m_dwError(m_module ? ERROR_SUCCESS : ::GetLastError())
+        : m_module(LoadFromSystem(fileName)), m_dwError(m_module ? ERROR_SUCCESS : ::GetLastError())
     {
+    }
+
+    // The system's copy of the DLL, never one planted in the program's folder, which a bare
+    // name searches first and its user can write. A name the activation context redirects
+    // (comctl32 through the manifest) still takes that assembly's copy.
+    static HMODULE LoadFromSystem(const char* fileName)
+    {
+        const HMODULE module = ::LoadLibraryExA(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (module || ::GetLastError() != ERROR_INVALID_PARAMETER)
+            return module;
+        // A system without that flag: the system directory's full path.
+        char directory[MAX_PATH] = {};
+        const UINT length = ::GetSystemDirectoryA(directory, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH)
+            return nullptr;
+        return ::LoadLibraryA((std::string(directory, length) + "\\" + fileName).c_str());
     }
 
     // Points slot at the named entry point; false, with the reason kept, when there is none.

@@ -27,7 +27,7 @@ public:
 
     // Creates the sheet and runs it until the user closes it. The sheet's window, and with it
     // every page's window, is destroyed before this returns, on every path. False when the
-    // loop ended on WM_QUIT: the program is ending, and the caller's objects may be gone.
+    // loop ended on WM_QUIT: the program is ending.
     bool DoModal();
 
     bool PreTranslateMessage(MSG& msg) override;

@@ -15,16 +15,6 @@ std::unordered_map<HWND, CWnd*>& HandleMap()
     return map;
 }
 
-struct CurrentMessage {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-// The innermost message being dispatched on the UI thread, for Default(). Kept outside the
-// window object because a handler may destroy (and so delete) its own window.
-const CurrentMessage* currentMessage = nullptr;
-
 std::string TextOf(HWND hWnd)
 {
     if (!hWnd)
@@ -44,6 +34,25 @@ void SetTextOf(HWND hWnd, const std::string& text)
 }
 
 } // namespace
+
+// Holds a window object for the length of one of its messages or its creation; the last
+// to end after the window was destroyed calls PostNcDestroy, which may delete the object.
+class CWnd::Handling {
+public:
+    explicit Handling(CWnd& wnd) : m_wnd(wnd) { ++m_wnd.m_nHandling; }
+    ~Handling()
+    {
+        if (--m_wnd.m_nHandling == 0 && m_wnd.m_bWindowGone) {
+            m_wnd.m_bWindowGone = false;
+            m_wnd.PostNcDestroy();
+        }
+    }
+    Handling(const Handling&) = delete;
+    Handling& operator=(const Handling&) = delete;
+
+private:
+    CWnd& m_wnd;
+};
 
 CWnd::~CWnd()
 {
@@ -84,20 +93,24 @@ bool CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
     cs.hMenu = menuOrId;
     cs.hInstance = ::GetModuleHandleA(nullptr);
     cs.lpCreateParams = this;
-    if (!PreCreateWindow(cs)) {
-        PostNcDestroy();
-        return false;
+    bool created = false;
+    {
+        // Every failure, whether before WM_NCCREATE or after it, ends in one PostNcDestroy
+        // when this scope closes; nothing after it touches the object on failure.
+        Handling creation(*this);
+        if (PreCreateWindow(cs)) {
+            const HWND hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName,
+                                                static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx,
+                                                cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, this);
+            // A window of a class registered elsewhere (a control) never saw our WM_NCCREATE.
+            created = hWnd && (m_hWnd == hWnd || SubclassWindow(hWnd));
+            if (hWnd && !created)
+                ::DestroyWindow(hWnd);
+        }
+        if (!created && !m_bWindowGone)
+            ForgetWindow();
     }
-
-    // From WM_NCCREATE on, a failed creation ends in WM_NCDESTROY and so in PostNcDestroy,
-    // which may delete this object: nothing below touches it on failure.
-    const HWND hWnd =
-        ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style),
-                          cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, this);
-    if (!hWnd)
-        return false;
-    // A window of a class registered elsewhere (a control) never saw our WM_NCCREATE.
-    return m_hWnd == hWnd || SubclassWindow(hWnd);
+    return created;
 }
 
 bool CWnd::Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent,
@@ -242,9 +255,10 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::Default()
 {
-    if (!currentMessage)
+    if (!m_pCurrentMessage)
         return 0;
-    return DefWindowProc(currentMessage->message, currentMessage->wParam, currentMessage->lParam);
+    return DefWindowProc(m_pCurrentMessage->message, m_pCurrentMessage->wParam,
+                         m_pCurrentMessage->lParam);
 }
 
 int CWnd::OnCreate(CREATESTRUCTA&)
@@ -300,21 +314,28 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, 
     if (!wnd)
         return ::DefWindowProcA(hWnd, message, wParam, lParam);
 
+    const Handling handling(*wnd);
     const CurrentMessage current{message, wParam, lParam};
-    const CurrentMessage* const outer = std::exchange(currentMessage, &current);
+    const CurrentMessage* const outer = std::exchange(wnd->m_pCurrentMessage, &current);
     const LRESULT result = wnd->WindowProc(message, wParam, lParam);
-    currentMessage = outer;
-
-    if (message == WM_NCDESTROY) {
-        wnd->Detach();
-        CWinApp* app = CWinApp::GetApp();
-        if (app && app->m_pMainWnd == wnd) {
-            app->m_pMainWnd = nullptr;
-            ::PostQuitMessage(0);
-        }
-        wnd->PostNcDestroy();
-    }
+    wnd->m_pCurrentMessage = outer;
+    if (message == WM_NCDESTROY)
+        wnd->ForgetWindow();
     return result;
+}
+
+// The window is gone: the object is detached at once, and the main window's end posts the
+// program's quit now, so that loops nested in one of its handlers end.
+void CWnd::ForgetWindow()
+{
+    if (m_hWnd)
+        Detach();
+    CWinApp* app = CWinApp::GetApp();
+    if (app && app->m_pMainWnd == this) {
+        app->m_pMainWnd = nullptr;
+        ::PostQuitMessage(0);
+    }
+    m_bWindowGone = true;
 }
 
 void CWnd::Attach(HWND hWnd)

@@ -53,13 +53,15 @@ protected:
     virtual bool PreCreateWindow(CREATESTRUCTA& cs);
     // Commands go to OnCmdMsg, other messages to the message map, the rest to DefWindowProc.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // Called when the window is gone; objects that own themselves delete themselves here.
+    // Called once the window is gone and the outermost of its messages then being handled
+    // has returned (or its creation has failed), so a handler whose nested loop saw the
+    // window destroyed still has its object. Objects that own themselves delete themselves
+    // here.
     virtual void PostNcDestroy();
 
     // Runs the UI thread's messages, each offered to WalkPreTranslateTree first, for as long
     // as ContinueModal() says so. A WM_QUIT seen here is posted again so that every loop out
-    // to the application's ends too; the result is then false. Whoever runs it must assume
-    // that anything (its own object included) may be gone when it returns false.
+    // to the application's ends too; the result is then false.
     bool RunModalLoop();
     virtual bool ContinueModal();
 
@@ -83,9 +85,23 @@ protected:
     const MessageMap& GetMessageMap() const override;
 
 private:
+    struct CurrentMessage {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    class Handling;
+
     static LRESULT CALLBACK StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     void Attach(HWND hWnd);
     void Detach();
+    void ForgetWindow();
 
     WNDPROC m_superWindowProc = nullptr;
+    // The innermost message of this window being handled, for Default().
+    const CurrentMessage* m_pCurrentMessage = nullptr;
+    // Messages of this window being handled now (its creation counts as one), and whether
+    // the window was destroyed meanwhile: PostNcDestroy waits for the count to reach zero.
+    int m_nHandling = 0;
+    bool m_bWindowGone = false;
 };

@@ -44,7 +44,7 @@ bool CKelvlaunchApp::InitInstance()
     m_pMainWnd = frame;
     // The frame's own pre-creation makes it a caption-only window that is never shown.
     if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW))
-        return false;  // the frame is gone with its window
+        return false;  // the frame has deleted itself
     ::ShowWindow(frame->m_hWnd, SW_HIDE);
 
     m_nHostUnreadError = LoadHostSessions(m_pHostSessions);

@@ -5,6 +5,7 @@
 #include "app/launcher_instance.h"
 #include "service/user_settings.h"
 #include "sessions/session_table.h"
+#include "shell/service_pages.h"
 #include "winfx/win_app.h"
 
 #include <cstdint>
@@ -23,7 +24,8 @@ public:
     CUserSettings* GetSettings() const { return m_pSettings.get(); }
 
     // Opens a page of the service in the browser (shell/).
-    void OpenServicePage(std::string pagePath, bool withCredentials);
+    PageAccount GetPageAccount() const;
+    void OpenServicePage(const std::string& pagePath, bool withCredentials);
     void LaunchBrowser(const std::string& address);
 
     // The Setup sheet (setup/), run modally; a second one is never opened.

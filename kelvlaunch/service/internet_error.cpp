@@ -1,9 +1,10 @@
 #include "internet_error.h"
 
+#include "ansi_code_page.h"
+#include "ansi_text.h"
 #include "service/wininet_api.h"
 #include "winfx/win_app.h"
 
-#include <utility>
 #include <vector>
 
 namespace {
@@ -81,21 +82,7 @@ std::string InternetErrorText(DWORD errorCode)
     text.erase(text.find_last_not_of(" \r\n") + 1);
     if (text.empty())
         text = "No error message is available (internet error " + std::to_string(errorCode) + ").";
-    return CutOnCharacterBoundary(std::move(text), kMaxErrorText);
-}
-
-std::string CutOnCharacterBoundary(std::string text, std::size_t maxBytes)
-{
-    std::size_t end = 0;
-    while (end < text.size()) {
-        const bool pair = ::IsDBCSLeadByte(static_cast<BYTE>(text[end])) && end + 1 < text.size();
-        const std::size_t next = end + (pair ? 2 : 1);
-        if (next > maxBytes)
-            break;
-        end = next;
-    }
-    text.resize(end);
-    return text;
+    return std::string(CutToWholeCharacters(text, kMaxErrorText, IsAnsiLeadByte));
 }
 
 void ReportInternetError(DWORD errorCode)

@@ -9,10 +9,6 @@
 // server's last response text), cut to 259 bytes on a character boundary.
 std::string InternetErrorText(DWORD errorCode);
 
-// The longest start of text within maxBytes that does not split a double-byte character
-// of the ANSI code page.
-std::string CutOnCharacterBoundary(std::string text, std::size_t maxBytes);
-
 // Shows InternetErrorText in the application's modal message box with the
 // exclamation icon.
 void ReportInternetError(DWORD errorCode);

@@ -1,10 +1,10 @@
 #include "reply_elements.h"
 
+#include "ansi_text.h"
+
 #include <utility>
 
 namespace {
-
-constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
 
 struct ElementSpan {
     std::string value;
@@ -25,11 +25,8 @@ ElementSpan FindElement(std::string_view name, std::string_view text)
     if (open == std::string_view::npos)
         return span;
 
-    const auto first = text.find_first_not_of(kWhiteSpace, open + openTag.size());
-    if (first >= close)
-        return span;
-    const auto last = text.find_last_not_of(kWhiteSpace, close - 1);
-    span.value = std::string(text.substr(first, last + 1 - first));
+    const auto valueStart = open + openTag.size();
+    span.value = std::string(TrimWhiteSpace(text.substr(valueStart, close - valueStart)));
     return span;
 }
 

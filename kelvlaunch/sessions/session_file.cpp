@@ -3,15 +3,11 @@
 
 #include <windows.h>
 
+#include "ansi_code_page.h"
 #include "scoped_win.h"
 #include "sessions/session_file_codec.h"
 
 namespace {
-
-bool IsAnsiLeadByte(unsigned char byte)
-{
-    return ::IsDBCSLeadByte(byte) != FALSE;
-}
 
 // Feeds the file to the reader until it ends or the reader has had enough, so that a
 // huge file costs no more than its first lines.

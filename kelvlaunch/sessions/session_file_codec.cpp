@@ -153,14 +153,7 @@ std::string StorableSessionText(std::string_view text, LeadBytePredicate isLeadB
 {
     text = text.substr(0, text.find(kFooter));
     text.remove_prefix(std::min(text.find_first_not_of(kQuote), text.size()));
-    std::size_t end = 0;
-    while (end < text.size()) {
-        const std::size_t next = end + (isLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1);
-        if (next > text.size() || next > kMaxSessionTextBytes)
-            break;
-        end = next;
-    }
-    std::string kept(text.substr(0, end));
+    std::string kept(CutToWholeCharacters(text, kMaxSessionTextBytes, isLeadByte));
     std::replace_if(kept.begin(), kept.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x20; }, ' ');
     return kept;
 }

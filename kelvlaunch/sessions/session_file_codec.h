@@ -6,11 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ansi_text.h"
 #include "sessions/session_table.h"
-
-// True for the bytes that start a double-byte character in the text's code page
-// (the product passes the ANSI code page's lead-byte test).
-using LeadBytePredicate = bool (*)(unsigned char byte);
 
 // Lines longer than this end the reading: no valid list comes near it, and the memory
 // a reader holds stays bounded whatever the file's size.

@@ -3,10 +3,6 @@
 
 #include <string>
 
-// Without leading and trailing white space (space, TAB, LF, VT, FF, CR). In the double-byte
-// code pages no lead or trail byte is one of these, so double-byte characters stay whole.
-std::string TrimSessionText(const std::string& text);
-
 // A row's two texts as a meeting page keeps them: trimmed, then made storable in a list
 // (the rule the import follows too), and "<empty>" for no Description, which would end
 // the list. False when no Access Code is left: such a row is not kept.

@@ -11,7 +11,6 @@
 
 bool setupSheetOpen = false;
 
-// The sheet's loop may run Exit, which destroys this frame: nothing here touches it after.
 void CMainFrame::OnSetup()
 {
     KelvlaunchApp().ShowSetupSheet(false);

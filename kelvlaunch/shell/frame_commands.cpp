@@ -48,21 +48,22 @@ bool CMainFrame::OnSessionCommand(UINT id, int code, void*, CommandHandlerQuery*
     if (app.m_pGuestSessions)
         for (const SessionEntry& entry : *app.m_pGuestSessions)
             if (matches(entry))
-                guestPages.push_back(GuestJoinPage(entry.m_strAccessCode));
-    for (std::string& page : hostPages)
-        app.OpenServicePage(std::move(page), true);
-    for (std::string& page : guestPages)
-        app.OpenServicePage(std::move(page), false);
+                guestPages.push_back(GuestJoinPage(entry.m_strAccessCode, app.GetPageAccount()));
+    for (const std::string& page : hostPages)
+        app.OpenServicePage(page, true);
+    for (const std::string& page : guestPages)
+        app.OpenServicePage(page, false);
     return true;  // also when no entry holds the id (the lists changed since the menu)
 }
 
-// The dialog's loop can run Exit, which deletes this frame: after it only the application
-// object is used. A dialog ended that way returns IDCANCEL.
+// A dialog ended by Exit returns IDCANCEL.
 void CMainFrame::OnBeGuest()
 {
     CAccessCode dialog(this);
-    if (dialog.DoModal() == IDOK)
-        KelvlaunchApp().OpenServicePage(GuestJoinPage(dialog.m_strAccessCode), false);
+    if (dialog.DoModal() != IDOK)
+        return;
+    CKelvlaunchApp& app = KelvlaunchApp();
+    app.OpenServicePage(GuestJoinPage(dialog.m_strAccessCode, app.GetPageAccount()), false);
 }
 
 void CMainFrame::OnHostSession()

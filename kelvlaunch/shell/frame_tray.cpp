@@ -23,7 +23,6 @@ void CMainFrame::AddTrayIcon()
                           kWelcomeTitle, NIIF_WARNING, kWelcomeSeconds);
 }
 
-// The menu runs its own loop: this frame may be gone when the call returns.
 LRESULT CMainFrame::OnTrayIconMessage(WPARAM iconId, LPARAM mouseMessage)
 {
     return m_trayIcon.HandleIconNotification(static_cast<UINT>(iconId),
@@ -31,7 +30,7 @@ LRESULT CMainFrame::OnTrayIconMessage(WPARAM iconId, LPARAM mouseMessage)
 }
 
 // Another start on this folder: the icon comes back if the shell lost it, and the menu
-// opens at the pointer as a click on the icon opens it. The menu's loop may delete this frame.
+// opens at the pointer as a click on the icon opens it.
 LRESULT CMainFrame::OnLaunchedAgain(WPARAM, LPARAM)
 {
     m_trayIcon.ShowAgain();

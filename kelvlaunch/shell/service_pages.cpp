@@ -1,32 +1,19 @@
-// Page addresses and the browser start. Values go into the address byte for byte: the
-// service's pages expect them so, and nothing is encoded.
+// The service's pages opened in the browser, with the stored account's values.
 #include "app/kelvlaunch_app.h"
-#include "service/service_endpoints.h"
 #include "shell/service_pages.h"
 
 #include <shellapi.h>
 
-void CKelvlaunchApp::OpenServicePage(std::string pagePath, bool withCredentials)
+PageAccount CKelvlaunchApp::GetPageAccount() const
 {
-    std::string address = kServiceWebBaseUrl + std::move(pagePath);
-    if (withCredentials) {
-        CUserSettings& settings = *GetSettings();
-        address += "&eMail=" + settings.GetUsername() + "&pAssword=" + settings.GetPassword() +
-                   "&skin=" + settings.GetSkin();
-    }
-    LaunchBrowser(address);
+    CUserSettings& settings = *GetSettings();
+    return {settings.GetName(), settings.GetUsername(), settings.GetPassword(), settings.GetSkin()};
 }
 
-std::string HostJoinPage(const std::string& accessCode)
+void CKelvlaunchApp::OpenServicePage(const std::string& pagePath, bool withCredentials)
 {
-    return "join?agent&host&p=" + accessCode;
-}
-
-std::string GuestJoinPage(const std::string& accessCode)
-{
-    CUserSettings& settings = *KelvlaunchApp().GetSettings();
-    return "join?agent&guest&adv&name=" + settings.GetName() + "&email=" + settings.GetUsername() +
-           "&p=" + accessCode + "&skin=" + settings.GetSkin();
+    const PageAccount account = GetPageAccount();
+    LaunchBrowser(ServicePageAddress(pagePath, withCredentials ? &account : nullptr));
 }
 
 // The address is the browser's parameter, so the default-browser association plays no

@@ -1,5 +1,7 @@
 #include "shell/system_tray.h"
 
+#include "ansi_code_page.h"
+#include "ansi_text.h"
 #include "app/kelvlaunch_app.h"
 #include "scoped_win.h"
 #include "winfx/win_app.h"
@@ -17,15 +19,8 @@ constexpr UINT kShowFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 template <std::size_t N>
 void CopyCut(char (&field)[N], const char* text)
 {
-    std::size_t length = 0;
-    for (const char* p = text ? text : ""; *p;) {
-        const std::size_t step = ::IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] ? 2 : 1;
-        if (length + step > N - 1)
-            break;
-        for (std::size_t i = 0; i < step; ++i)
-            field[length++] = *p++;
-    }
-    field[length] = '\0';
+    const std::string_view kept = CutToWholeCharacters(text ? text : "", N - 1, IsAnsiLeadByte);
+    field[kept.copy(field, kept.size())] = '\0';
 }
 
 bool ShellSupportsIcons()
@@ -141,8 +136,6 @@ LRESULT CSystemTray::HandleIconNotification(UINT iconId, UINT mouseMessage)
     ::GetCursorPos(&cursor);
     // Without the owner in front the menu would not close when the user clicks elsewhere.
     ::SetForegroundWindow(owner);
-    // The menu's loop runs every command, Exit included, which deletes this object with
-    // the frame: from here on only locals are touched.
     ::TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, owner, nullptr);
     // Switches the owner's task after the menu so that the next click opens it again.
     ::PostMessageA(owner, WM_NULL, 0, 0);

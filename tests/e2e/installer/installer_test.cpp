@@ -326,6 +326,36 @@ TEST_F(InstallerTest, UpgradeGoesWhereTheFirstInstallWasPutAndAMoveLeavesOneInst
     EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
 }
 
+// A folder the ANSI code page cannot spell, as a user's profile folder can be named. The
+// command lines are wide; the helpers around them are not.
+TEST_F(InstallerTest, InstallsIntoAFolderTheCodePageCannotSpell)
+{
+    const auto wide = [](const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); };
+    const auto run = [](std::wstring commandLine) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        DWORD exitCode = STILL_ACTIVE;
+        if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &process)) {
+            const scoped::Kernel processHandle(process.hProcess), threadHandle(process.hThread);
+            ::WaitForSingleObject(process.hProcess, 60000);
+            ::GetExitCodeProcess(process.hProcess, &exitCode);
+        }
+        return exitCode;
+    };
+    const std::wstring folder = L"C:\\probe\\\u0416\u0443\u043a";
+    ASSERT_EQ(0u, run(L"\"" + wide(KV_SETUP_EXE) + L"\" /S /D=" + folder));
+    wchar_t server[MAX_PATH] = {};
+    DWORD size = sizeof server;
+    EXPECT_EQ(ERROR_SUCCESS, ::RegGetValueW(HKEY_CURRENT_USER,
+                                            wide(UserClassKey(ControlKeys().front() + "\\InprocServer32")).c_str(),
+                                            nullptr, RRF_RT_REG_SZ, nullptr, server, &size));
+    EXPECT_EQ(folder + L"\\verprobe.dll", server);
+    EXPECT_EQ(0u, run(L"\"" + folder + L"\\uninstall.exe\" /S _?=" + folder));
+    EXPECT_FALSE(RegisteredServer());
+}
+
 TEST_F(InstallerTest, RunningLauncherMakesSilentSetupFailWithoutChangingAnything)
 {
     ASSERT_EQ(kSuccess, RunSetup(std::string("/S /SERVER=") + kServer));

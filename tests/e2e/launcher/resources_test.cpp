@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "scoped_win.h"
+#include "version.h"
 
 #include <string>
 #include <vector>
@@ -18,8 +19,9 @@ std::string VersionString(const std::vector<char>& info, const char* name)
     return std::string(text, length ? length - 1 : 0);
 }
 
-TEST(ResourcesTest, VersionIs3_0_0_69WithItsNames)
+TEST(ResourcesTest, VersionIsTheProjectsWithItsNames)
 {
+    constexpr DWORD kNumbers[] = {KV_VERSION_NUMBERS};
     const DWORD size = ::GetFileVersionInfoSizeA(KV_KELVLAUNCH_EXE, nullptr);
     ASSERT_NE(size, 0u);
     std::vector<char> info(size);
@@ -28,16 +30,16 @@ TEST(ResourcesTest, VersionIs3_0_0_69WithItsNames)
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(::VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00030000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 69u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00030000u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 69u);
+    EXPECT_EQ(fixed->dwFileVersionMS, kNumbers[0] << 16 | kNumbers[1]);
+    EXPECT_EQ(fixed->dwFileVersionLS, kNumbers[2] << 16 | kNumbers[3]);
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
 
     EXPECT_EQ(VersionString(info, "FileDescription"), "Kelvara Service Launcher");
     EXPECT_EQ(VersionString(info, "InternalName"), "Kelvara Launcher");
     EXPECT_EQ(VersionString(info, "ProductName"), "Kelvara Launcher");
-    EXPECT_EQ(VersionString(info, "FileVersion"), "3.0.0.69");
-    EXPECT_EQ(VersionString(info, "ProductVersion"), "3.0.0.69");
+    EXPECT_EQ(VersionString(info, "FileVersion"), KV_VERSION_TEXT);
+    EXPECT_EQ(VersionString(info, "ProductVersion"), KV_VERSION_TEXT);
 }
 
 TEST(ResourcesTest, IconAndManifestArePresent)
@@ -52,6 +54,7 @@ TEST(ResourcesTest, IconAndManifestArePresent)
         ::LockResource(::LoadResource(program.get(), manifest)));
     const std::string text(bytes, ::SizeofResource(program.get(), manifest));
     EXPECT_NE(text.find("<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\""), std::string::npos);
+    EXPECT_NE(text.find("version=\"" KV_VERSION_TEXT "\""), std::string::npos);
     // Today's common controls, drawn sharp at any display scale (no stretching by Windows).
     EXPECT_NE(text.find("Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(text.find(">true</dpiAware>"), std::string::npos);

@@ -73,12 +73,6 @@ TEST_F(ServiceEndToEndTest, PagesCarryTheStoredAccountUnencoded)
     EXPECT_EQ(kBaseUrl + std::string("support?agent") + suffix, OpenedAddress(kSupportReduced));
 }
 
-TEST_F(ServiceEndToEndTest, NothingStoredGivesEmptyValues)
-{
-    ASSERT_TRUE(m_run.Start());
-    EXPECT_EQ(kBaseUrl + std::string("kv/host.jsp?agent&eMail=&pAssword=&skin="), OpenedAddress(kHostSession));
-}
-
 TEST_F(ServiceEndToEndTest, ImportWritesTheHostListFile)
 {
     FakeServiceControl service;

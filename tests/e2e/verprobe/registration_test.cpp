@@ -115,14 +115,19 @@ void CreateKey(const std::string& path, const char* valueName = nullptr)
         ::RegSetValueExA(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>("old"), 4);
 }
 
-// regsvr32's exit code: 0 when the DLL's entry point succeeded.
-DWORD Regsvr32(const std::string& options)
+std::wstring Widened(const std::string& ascii)
 {
-    std::string commandLine = "regsvr32.exe /s " + options + " \"" + TestDirectory() + "verprobe.dll\"";
-    STARTUPINFOA startup = {};
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+// regsvr32's exit code: 0 when the DLL's entry point succeeded.
+DWORD Regsvr32(const std::string& options, const std::wstring& dll = Widened(TestDirectory() + "verprobe.dll"))
+{
+    std::wstring commandLine = L"regsvr32.exe /s " + Widened(options) + L" \"" + dll + L"\"";
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &process))
         return ::GetLastError();
     scoped::Kernel processHandle(process.hProcess);
@@ -275,6 +280,20 @@ TEST_F(RegistrationTest, RegistersForTheUserAloneUnderTheUsersClasses)
     ASSERT_EQ(0u, Regsvr32("/n /u /i:user"));
     EXPECT_EQ(Snapshot(), RegisteredEntries(user.get()));
     EXPECT_FALSE(KeyExists(typeLib, user.get()));
+
+    // From a folder whose name the ANSI code page cannot spell: the path as it is.
+    const std::wstring folder = Widened(TestDirectory()) + L"\u0416\u0443\u043a";
+    const std::wstring dll = folder + L"\\verprobe.dll";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileW(Widened(m_dllPath).c_str(), dll.c_str(), FALSE));
+    ASSERT_EQ(0u, Regsvr32("/n /i:user", dll));
+    wchar_t server[MAX_PATH] = {};
+    DWORD size = sizeof server;
+    EXPECT_EQ(ERROR_SUCCESS, ::RegGetValueW(user.get(), (L"CLSID\\" + Widened(kClsid) + L"\\InprocServer32").c_str(),
+                                            nullptr, RRF_RT_REG_SZ, nullptr, server, &size));
+    EXPECT_EQ(dll, server);
+    ASSERT_EQ(0u, Regsvr32("/n /u /i:user", dll));
+    EXPECT_EQ(Snapshot(), RegisteredEntries(user.get()));
 }
 
 } // namespace

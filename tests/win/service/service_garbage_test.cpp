@@ -100,18 +100,4 @@ TEST_F(ServiceGarbageTest, EveryReplyEndsAsTheRulesSay)
     EXPECT_TRUE(m_boxes.Boxes().empty()) << "every reply had status 200";
 }
 
-TEST(InternetErrorText, IsCutOnACharacterBoundary)
-{
-    ASSERT_EQ(::GetACP(), 932u) << "run in a Japanese locale (LC_ALL=ja_JP.UTF-8)";
-    // 258 single bytes then a double-byte character across the 259-byte limit.
-    const std::string text = std::string(258, 'a') + "\x83\x43" + "tail";
-    EXPECT_EQ(std::string(258, 'a'), CutOnCharacterBoundary(text, 259));
-    EXPECT_EQ(std::string(258, 'a') + "\x83\x43", CutOnCharacterBoundary(text, 260));
-    // A trail byte that looks like a lead byte does not shift the count.
-    const std::string pairs = "\x83\x83\x83\x83" "b";
-    EXPECT_EQ("\x83\x83\x83\x83", CutOnCharacterBoundary(pairs, 4));
-    EXPECT_EQ("\x83\x83", CutOnCharacterBoundary(pairs, 3));
-    EXPECT_EQ("short", CutOnCharacterBoundary("short", 259));
-}
-
 } // namespace

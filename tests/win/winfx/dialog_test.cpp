@@ -92,6 +92,11 @@ TEST(DialogTest, PreTranslateMessageComesBeforeTheDialogManager)
     EXPECT_EQ(IDCANCEL, dialog.DoModal());
 }
 
+bool CreateOwner(CWnd& wnd)
+{
+    return wnd.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr);
+}
+
 // Looks at the owner each time the modal loop asks whether to go on.
 class COwnerProbe : public CTestDialog {
 public:
@@ -110,8 +115,7 @@ protected:
 TEST(DialogTest, TheOwnerIsDisabledWhileTheDialogRuns)
 {
     CWnd owner;
-    ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                               nullptr));
+    ASSERT_TRUE(CreateOwner(owner));
     COwnerProbe dialog(&owner);
     HWND ownerSeen = nullptr;
     dialog.script = [&](CTestDialog& d) {
@@ -123,6 +127,20 @@ TEST(DialogTest, TheOwnerIsDisabledWhileTheDialogRuns)
     EXPECT_FALSE(dialog.ownerEnabledInside);
     EXPECT_TRUE(::IsWindowEnabled(owner.m_hWnd));
     owner.DestroyWindow();
+}
+
+TEST(DialogTest, ADialogItsObjectCannotAttachIsDestroyed)
+{
+    CTestDialog dialog;
+    ASSERT_TRUE(CreateOwner(dialog));  // already bound to another window
+    ::PostQuitMessage(0);  // ends the loop should one run on the other window
+    EXPECT_EQ(-1, dialog.DoModal());
+    MSG quit{};
+    ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    int dialogs = 0;
+    for (HWND found = nullptr; (found = ::FindWindowExA(nullptr, found, "#32770", nullptr));)
+        dialogs += ::GetWindowThreadProcessId(found, nullptr) == ::GetCurrentThreadId();
+    EXPECT_EQ(0, dialogs);
 }
 
 TEST(DialogTest, QuitEndsTheDialogWithCancelAndReachesTheOuterLoop)
@@ -139,8 +157,7 @@ TEST(DialogTest, QuitEndsTheDialogWithCancelAndReachesTheOuterLoop)
 TEST(DialogTest, AnOwnerDestroyedUnderTheDialogEndsItWithCancel)
 {
     CWnd owner;
-    ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                               nullptr));
+    ASSERT_TRUE(CreateOwner(owner));
     CTestDialog dialog(&owner);
     dialog.script = [&](CTestDialog&) { ::PostMessageA(owner.m_hWnd, WM_CLOSE, 0, 0); };
     EXPECT_EQ(IDCANCEL, dialog.DoModal());

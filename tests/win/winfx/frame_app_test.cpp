@@ -16,6 +16,7 @@ constexpr UINT ID_VIEW = 200;
 constexpr UINT ID_FRAME = 201;
 constexpr UINT ID_APP = 202;
 constexpr UINT ID_EVERYWHERE = 203;
+constexpr UINT ID_CLOSE_INSIDE = 204;
 
 std::string routeLog;
 
@@ -62,6 +63,12 @@ protected:
     CWnd* GetView() override { return &m_view; }
     void OnFrame() { routeLog += "frame;"; }
     void OnEverywhere() { routeLog += "frame everywhere;"; }
+    // Exit as a nested loop runs it: the window goes inside this handler, the object after.
+    void OnCloseInside()
+    {
+        ::SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
+        routeLog += m_hWnd || *m_deleted ? "wrong;" : "closed, object still here;";
+    }
 
     static const MessageMap messageMap;
     const MessageMap& GetMessageMap() const override { return messageMap; }
@@ -74,6 +81,7 @@ const MessageMap CTestFrame::messageMap{&CFrameWnd::messageMap, {
     MessageEntry<WM_CREATE, &CTestFrame::OnCreate>,
     CommandEntry<ID_FRAME, &CTestFrame::OnFrame>,
     CommandEntry<ID_EVERYWHERE, &CTestFrame::OnEverywhere>,
+    CommandEntry<ID_CLOSE_INSIDE, &CTestFrame::OnCloseInside>,
 }};
 
 class FrameTest : public ::testing::Test {
@@ -129,10 +137,11 @@ TEST_F(FrameTest, FocusPassesToTheView)
     EXPECT_EQ(::GetFocus(), m_frame->m_view.m_hWnd);
 }
 
-TEST_F(FrameTest, ClosingTheMainWindowDeletesItAndEndsTheLoopWithZero)
+TEST_F(FrameTest, ClosingTheMainWindowDeletesItAfterItsHandlerAndEndsTheLoopWithZero)
 {
-    ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+    ::PostMessageA(m_hWnd, WM_COMMAND, ID_CLOSE_INSIDE, 0);
     EXPECT_EQ(m_app.Run(), 0);
+    EXPECT_EQ(routeLog, "closed, object still here;");
     EXPECT_TRUE(m_deleted);
     EXPECT_FALSE(::IsWindow(m_hWnd));
     EXPECT_EQ(m_app.m_pMainWnd, nullptr);

@@ -101,14 +101,21 @@ TEST(WndTest, DestructorDestroysAWindowStillAttached)
     EXPECT_EQ(CWnd::FromHandle(hWnd), nullptr);
 }
 
-TEST(WndTest, CreateHandlerFailingFailsTheCreation)
+// Whether the window never came to be (no such class) or its create handler refused it,
+// the object gets its PostNcDestroy, so an object that owns itself is not leaked.
+TEST(WndTest, EveryFailedCreationEndsInPostNcDestroy)
 {
-    bool postNcDestroyed = false;
-    CProbeWnd wnd(&postNcDestroyed);
-    wnd.m_createResult = -1;
-    EXPECT_FALSE(CreatePopup(wnd));
-    EXPECT_EQ(wnd.m_hWnd, nullptr);
-    EXPECT_TRUE(postNcDestroyed);
+    bool refusedEnded = false;
+    CProbeWnd refused(&refusedEnded);
+    refused.m_createResult = -1;
+    EXPECT_FALSE(CreatePopup(refused));
+    EXPECT_EQ(refused.m_hWnd, nullptr);
+    EXPECT_TRUE(refusedEnded);
+
+    bool unborn = false;
+    CProbeWnd noClass(&unborn);
+    EXPECT_FALSE(noClass.CreateEx(0, "no such class", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
+    EXPECT_TRUE(unborn);
 }
 
 TEST(WndTest, PreCreateWindowShapesOrCancelsTheWindow)
