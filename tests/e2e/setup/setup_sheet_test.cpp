@@ -142,7 +142,7 @@ TEST_F(SetupSheetTest, FirstUseOpensOnLoginInfoOnceWithoutButtonsAndIgnoresEnter
     EXPECT_EQ(CurrentPageTitle(m_sheet), "Login Info");
     for (int id : {IDOK, IDCANCEL, 9, 12321})
         EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(m_sheet, id))) << id;
-    const char* order[] = {"Login Info", "Host Meetings", "Guest Meetings", "About"};
+    const char* order[] = {"&Login Info", "&Host Meetings", "&Guest Meetings", "A&bout"};
     for (int index = 0; index < 4; ++index)
         EXPECT_EQ(WindowText(Page(index)), order[index]);
 

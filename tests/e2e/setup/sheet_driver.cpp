@@ -65,7 +65,11 @@ HWND CurrentPage(HWND sheet)
 
 std::string CurrentPageTitle(HWND sheet)
 {
-    return WindowText(CurrentPage(sheet));
+    std::string shown;
+    for (char c : WindowText(CurrentPage(sheet)))
+        if (c != '&')
+            shown += c;
+    return shown;
 }
 
 void ShowPage(HWND sheet, int index)

@@ -26,6 +26,7 @@ struct OwnedBox {
 OwnedBox DismissMessageBox(DWORD processId, HWND sheet);
 
 HWND CurrentPage(HWND sheet);
+// As its tab shows it, without the access key's mark.
 std::string CurrentPageTitle(HWND sheet);
 void ShowPage(HWND sheet, int index);
 
