@@ -51,6 +51,10 @@ bool CPropertySheet::DoModal()
     OnInitDialog();
     ::ShowWindow(m_hWnd, SW_SHOW);
     ::SetForegroundWindow(m_hWnd);
+    // Every page starts from the tab strip, as after a change of page: a control that took
+    // the focus by itself could act on something the user never chose (a list selects its
+    // first row as it gets the focus).
+    ::SetFocus(PropSheet_GetTabControl(m_hWnd));
 
     const bool loopEnded = RunModalLoop();
     DestroyWindow();

@@ -57,11 +57,12 @@ void CHostListCtrl::PressButton(UINT id) const
                    reinterpret_cast<LPARAM>(::GetDlgItem(page, static_cast<int>(id))));
 }
 
-// Arrows move a selection only once there is one.
+// Arrows move a selection only once there is one. Not while the sheet is being built: the
+// focus the system gives the first control then is nobody's choice.
 void CHostListCtrl::OnSetFocus(HWND)
 {
     Default();
-    if (GetItemCount() > 0 && GetSelectedCount() == 0)
+    if (::IsWindowVisible(m_hWnd) && GetItemCount() > 0 && GetSelectedCount() == 0)
         SelectOnly(0);
 }
 

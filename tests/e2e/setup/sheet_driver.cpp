@@ -161,6 +161,30 @@ int RemoteListView::ColumnWidth(int column) const
     return static_cast<int>(::SendMessageA(m_list, LVM_GETCOLUMNWIDTH, column, 0));
 }
 
+std::string RemoteListView::ColumnHeading(int column) const
+{
+    LVCOLUMNA request{};
+    request.mask = LVCF_TEXT;
+    request.pszText = static_cast<char*>(m_remote) + sizeof(LVITEMA);
+    request.cchTextMax = kTextSize;
+    SIZE_T moved = 0;
+    ::WriteProcessMemory(m_process.get(), m_remote, &request, sizeof request, &moved);
+    if (!::SendMessageA(m_list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(m_remote)))
+        return "(none)";
+    char text[256] = {};
+    ::ReadProcessMemory(m_process.get(), request.pszText, text, sizeof text - 1, &moved);
+    return text;
+}
+
+std::vector<int> RemoteListView::Selected() const
+{
+    std::vector<int> items;
+    for (int item = 0; item < Count(); ++item)
+        if (::SendMessageA(m_list, LVM_GETITEMSTATE, item, LVIS_SELECTED))
+            items.push_back(item);
+    return items;
+}
+
 void RemoteListView::Select(const std::vector<int>& items) const
 {
     LVITEMA state{};

@@ -52,6 +52,8 @@ public:
     std::string ItemText(int item, int column) const;
     std::vector<std::string> Column(int column) const;
     int ColumnWidth(int column) const;
+    std::string ColumnHeading(int column) const;
+    std::vector<int> Selected() const;
     // Exactly these rows selected.
     void Select(const std::vector<int>& items) const;
 
