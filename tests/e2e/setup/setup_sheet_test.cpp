@@ -593,6 +593,38 @@ TEST_F(ScreenReaderTest, EveryControlHasANameAndTheLinkIsALink)
     WaitUntilGone(guest);
 }
 
+// A high-contrast scheme's colours for the programs started while it lives (Wine refuses to
+// switch the scheme itself, and each program reads the colours as it starts).
+class HighContrastColours {
+public:
+    HighContrastColours()
+    {
+        for (const auto& [name, colour] : kScheme) {
+            char before[32] = {};
+            DWORD size = sizeof before;
+            ::SHGetValueA(HKEY_CURRENT_USER, kColoursKey, name, nullptr, before, &size);
+            m_before.emplace_back(name, before);
+            ::SHSetValueA(HKEY_CURRENT_USER, kColoursKey, name, REG_SZ, colour, DWORD(strlen(colour) + 1));
+        }
+    }
+    ~HighContrastColours()
+    {
+        for (const auto& [name, colour] : m_before) {
+            if (colour.empty())
+                ::SHDeleteValueA(HKEY_CURRENT_USER, kColoursKey, name);
+            else
+                ::SHSetValueA(HKEY_CURRENT_USER, kColoursKey, name, REG_SZ, colour.c_str(), DWORD(colour.size() + 1));
+        }
+    }
+
+private:
+    static constexpr char kColoursKey[] = "Control Panel\\Colors";
+    static constexpr std::pair<const char*, const char*> kScheme[] = {
+        {"Window", "0 0 0"}, {"WindowText", "255 255 255"}, {"ButtonFace", "0 0 0"},
+        {"ButtonText", "255 255 255"}, {"HotTrackingColor", "255 255 0"}};
+    std::vector<std::pair<const char*, std::string>> m_before;
+};
+
 // The launcher by keyboard alone: real keystrokes through the dialog manager, and no mouse
 // message at all. Keystrokes go to the foreground window, so this runs alone (keyboard_test).
 class KeyboardTest : public AboutLinkTest {
@@ -805,6 +837,16 @@ TEST_F(KeyboardTest, TrayMenuSetupPagesListsLinkAndGuestDialogWithoutAMouse)
     EXPECT_TRUE(WaitUntilGone(guest));
     EXPECT_TRUE(WaitUntil([&] { return m_browser.Starts().size() == 4; }, 20000));
     EXPECT_NE(m_browser.Starts().back().parameters.find("&p=4711&"), std::string::npos);
+
+    // A picture of About in a high-contrast scheme, to look at.
+    DWORD exitCode = 0;
+    ASSERT_TRUE(m_run.Exit(exitCode));
+    const HighContrastColours scheme;
+    OpenSheet();
+    ASSERT_TRUE(Press({VK_MENU, 'B'}, kTabStrip));
+    ASSERT_TRUE(Press({VK_TAB}, 1021));
+    SaveWindowPicture(m_sheet, std::string(KV_PICTURES) + "\\about_high_contrast.bmp");
+    CloseSheet();
 }
 
 // The display's scale as Wine takes it, for programs started after the change. Other tests
