@@ -30,11 +30,7 @@ const MessageMap CHostListCtrl::messageMap{&CListCtrl::messageMap, {
 // Enter comes to the list rather than pressing the page's default button.
 LRESULT CHostListCtrl::OnGetDlgCode(WPARAM, LPARAM message)
 {
-    LRESULT code = Default();
-    const auto* msg = reinterpret_cast<const MSG*>(message);
-    if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
-        code |= DLGC_WANTMESSAGE;
-    return code;
+    return DlgCodeTakingEnter(message);
 }
 
 LRESULT CHostListCtrl::OnKeyDown(WPARAM key, LPARAM)

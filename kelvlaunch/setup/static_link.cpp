@@ -109,11 +109,7 @@ COLORREF CStaticLink::TextColor() const
 // Enter comes to the link itself rather than pressing the dialog's default button.
 LRESULT CStaticLink::OnLinkGetDlgCode(WPARAM, LPARAM message)
 {
-    LRESULT code = Default();
-    const auto* msg = reinterpret_cast<const MSG*>(message);
-    if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
-        code |= DLGC_WANTMESSAGE;
-    return code;
+    return DlgCodeTakingEnter(message);
 }
 
 LRESULT CStaticLink::OnLinkKeyDown(WPARAM key, LPARAM flags)

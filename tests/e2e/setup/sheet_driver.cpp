@@ -136,18 +136,31 @@ int RemoteListView::Count() const
     return static_cast<int>(::SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0));
 }
 
-std::string RemoteListView::ItemText(int item, int column) const
+template <typename Request>
+LRESULT RemoteListView::SendForText(UINT message, WPARAM wParam, Request request) const
 {
-    LVITEMA request{};
-    request.iSubItem = column;
+    static_assert(sizeof request <= sizeof(LVITEMA), "the request goes before the text");
     request.pszText = static_cast<char*>(m_remote) + sizeof(LVITEMA);
     request.cchTextMax = kTextSize;
     SIZE_T moved = 0;
     ::WriteProcessMemory(m_process.get(), m_remote, &request, sizeof request, &moved);
-    const auto length = ::SendMessageA(m_list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(m_remote));
-    std::string text(static_cast<std::size_t>(length), '\0');
-    ::ReadProcessMemory(m_process.get(), request.pszText, text.data(), text.size(), &moved);
-    return text;
+    return ::SendMessageA(m_list, message, wParam, reinterpret_cast<LPARAM>(m_remote));
+}
+
+std::string RemoteListView::RemoteText(std::size_t length) const
+{
+    std::string text(length, '\0');
+    SIZE_T moved = 0;
+    ::ReadProcessMemory(m_process.get(), static_cast<char*>(m_remote) + sizeof(LVITEMA), text.data(),
+                        text.size(), &moved);
+    return text.substr(0, text.find('\0'));
+}
+
+std::string RemoteListView::ItemText(int item, int column) const
+{
+    LVITEMA request{};
+    request.iSubItem = column;
+    return RemoteText(static_cast<std::size_t>(SendForText(LVM_GETITEMTEXTA, item, request)));
 }
 
 std::vector<std::string> RemoteListView::Column(int column) const
@@ -167,15 +180,7 @@ std::string RemoteListView::ColumnHeading(int column) const
 {
     LVCOLUMNA request{};
     request.mask = LVCF_TEXT;
-    request.pszText = static_cast<char*>(m_remote) + sizeof(LVITEMA);
-    request.cchTextMax = kTextSize;
-    SIZE_T moved = 0;
-    ::WriteProcessMemory(m_process.get(), m_remote, &request, sizeof request, &moved);
-    if (!::SendMessageA(m_list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(m_remote)))
-        return "(none)";
-    char text[256] = {};
-    ::ReadProcessMemory(m_process.get(), request.pszText, text, sizeof text - 1, &moved);
-    return text;
+    return SendForText(LVM_GETCOLUMNA, column, request) ? RemoteText(kTextSize) : "(none)";
 }
 
 std::vector<int> RemoteListView::Selected() const

@@ -58,6 +58,11 @@ public:
     void Select(const std::vector<int>& items) const;
 
 private:
+    // Sends a request whose text goes to the buffer after it; RemoteText reads that back.
+    template <typename Request>
+    LRESULT SendForText(UINT message, WPARAM wParam, Request request) const;
+    std::string RemoteText(std::size_t length) const;
+
     static constexpr std::size_t kTextSize = 4096;
     HWND m_list;
     scoped::Kernel m_process;
