@@ -9,8 +9,7 @@ char Upper(char character)
         reinterpret_cast<UINT_PTR>(::CharUpperA(reinterpret_cast<LPSTR>(single))));
 }
 
-} // namespace
-
+// Upper-cased, or 0 when the text has none.
 char AccessKeyOf(const std::string& text)
 {
     for (std::size_t i = 0; i + 1 < text.size(); ++i) {
@@ -22,6 +21,8 @@ char AccessKeyOf(const std::string& text)
     }
     return 0;
 }
+
+} // namespace
 
 bool IsAccessKey(const std::string& text, WPARAM character)
 {

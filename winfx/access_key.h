@@ -6,8 +6,7 @@
 
 #include <string>
 
-// The text's access key, upper-cased, or 0 when it has none.
-char AccessKeyOf(const std::string& text);
+// Whether the character (as WM_SYSCHAR brings it) is the text's access key.
 bool IsAccessKey(const std::string& text, WPARAM character);
 // The text as it is shown and read out: without the marks.
 std::string WithoutAccessKeyMarks(const std::string& text);

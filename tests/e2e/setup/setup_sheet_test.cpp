@@ -148,13 +148,11 @@ TEST_F(SetupSheetTest, FirstUseOpensOnLoginInfoOnceWithoutButtonsAndIgnoresEnter
     for (int index = 0; index < 4; ++index)
         EXPECT_EQ(WindowText(Page(index)), order[index]);
 
-    // Enter in an edit does not validate; in the list it is Edit Entry. A second Setup
-    // opens nothing. The selection message that follows them in the queue shows that
-    // all of them have been handled.
+    // Enter in an edit does not validate (in the list it is Edit Entry: the keyboard test).
+    // A second Setup opens nothing. The selection message that follows them in the queue
+    // shows that both have been handled.
     PressKey(::GetDlgItem(Page(0), 1020), VK_RETURN);
     const HWND host = Page(1);
-    PressKey(::GetDlgItem(host, 1012), VK_RETURN);
-    ExpectSelectionMessage("Enter in an empty list");
     ::PostMessageA(m_run.Frame(), WM_COMMAND, kSetup, 0);
     Click(host, 1017);
     ExpectSelectionMessage("Edit on an empty list");
