@@ -678,6 +678,16 @@ protected:
         EXPECT_EQ(rect.left, area.left);
     }
 
+    // The sheet once it is in front, where keystrokes reach it, with the focus on its tabs.
+    void WaitForSheetInFront()
+    {
+        m_sheet = WaitForVisibleWindow(Pid(), kSheetCaption);
+        ASSERT_NE(m_sheet, nullptr);
+        EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == m_sheet && FocusId() == kTabStrip; }, 20000));
+    }
+
+    static constexpr int kTabStrip = 12320;
+
     bool IsAnswering(HWND window) const
     {
         DWORD_PTR answer = 0;
@@ -708,8 +718,7 @@ TEST_F(KeyboardTest, TrayMenuSetupPagesListsLinkAndGuestDialogWithoutAMouse)
     EXPECT_EQ(tray.Requests().back().id, icon.id);
     MenuFromIconKey(tray);
     TypeText("s");  // "&Setup..."
-    m_sheet = WaitForVisibleWindow(Pid(), kSheetCaption);
-    ASSERT_NE(m_sheet, nullptr);
+    WaitForSheetInFront();
     EXPECT_EQ(CurrentPageTitle(m_sheet), "Host Meetings");
 
     // A page changed by keyboard takes the focus off the page it hides: a typed character
@@ -727,7 +736,6 @@ TEST_F(KeyboardTest, TrayMenuSetupPagesListsLinkAndGuestDialogWithoutAMouse)
 
     // Each page, Tab and Shift+Tab in the order the controls stand; a tab's access key
     // shows its page with the focus on the tab strip.
-    constexpr int kTabStrip = 12320;
     const std::vector<std::pair<WORD, std::vector<int>>> pages{{'H', {1012, 1009, 1008, 1017}},
                                                              {'G', {1026, 1023, 1024, 1025}},
                                                              {'L', {1020, 1018, 1019, 1028, 1022}},
@@ -839,7 +847,9 @@ TEST_F(KeyboardTest, TrayMenuSetupPagesListsLinkAndGuestDialogWithoutAMouse)
     DWORD exitCode = 0;
     ASSERT_TRUE(m_run.Exit(exitCode));
     const HighContrastColours scheme;
-    OpenSheet();
+    ASSERT_TRUE(m_run.Start());
+    ::PostMessageA(m_run.Frame(), WM_COMMAND, kSetup, 0);
+    WaitForSheetInFront();
     ASSERT_TRUE(Press({VK_MENU, 'B'}, kTabStrip));
     ASSERT_TRUE(Press({VK_TAB}, 1021));
     SaveWindowPicture(m_sheet, std::string(KV_PICTURES) + "\\about_high_contrast.bmp");
