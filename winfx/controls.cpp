@@ -27,6 +27,13 @@ void CListCtrl::SetSelected(int item, bool selected) const
     ListView_SetItemState(m_hWnd, item, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
 }
 
+void CListCtrl::SelectOnly(int item) const
+{
+    ListView_SetItemState(m_hWnd, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(m_hWnd, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(m_hWnd, item, FALSE);
+}
+
 int CListCtrl::InsertColumn(int column, const char* heading, int format, int width) const
 {
     LVCOLUMNA description{};

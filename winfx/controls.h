@@ -16,6 +16,8 @@ public:
     int GetNextSelectedItem(int after = -1) const;
     bool IsSelected(int item) const;
     void SetSelected(int item, bool selected) const;
+    // This item alone selected, with the focus mark that the arrow keys go on from.
+    void SelectOnly(int item) const;
 
     int InsertColumn(int column, const char* heading, int format, int width) const;
     int InsertItem(int item, const std::string& text) const;

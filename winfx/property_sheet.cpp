@@ -51,15 +51,45 @@ bool CPropertySheet::DoModal()
     OnInitDialog();
     ::ShowWindow(m_hWnd, SW_SHOW);
     ::SetForegroundWindow(m_hWnd);
+    // Every page starts from the tab strip, as after a change of page: a control that took
+    // the focus by itself could act on something the user never chose (a list selects its
+    // first row as it gets the focus).
+    ::SetFocus(PropSheet_GetTabControl(m_hWnd));
 
     const bool loopEnded = RunModalLoop();
     DestroyWindow();
     return loopEnded;
 }
 
+// Ctrl+Tab and Ctrl+PgUp/PgDn change the page inside the dialog manager's own handling.
 bool CPropertySheet::PreTranslateMessage(MSG& msg)
 {
-    return m_hWnd && PropSheet_IsDialogMessage(m_hWnd, &msg);
+    if (!m_hWnd || !PropSheet_IsDialogMessage(m_hWnd, &msg))
+        return false;
+    KeepFocusVisible();
+    return true;
+}
+
+const MessageMap CPropertySheet::messageMap{&CWnd::messageMap, {
+    MessageEntry<PSM_SETCURSEL, &CPropertySheet::OnSetCurSel>,
+    MessageEntry<PSM_SETCURSELID, &CPropertySheet::OnSetCurSel>,
+}};
+
+LRESULT CPropertySheet::OnSetCurSel(WPARAM, LPARAM)
+{
+    const LRESULT result = Default();
+    KeepFocusVisible();
+    return result;
+}
+
+// The sheet changes pages without moving the focus. Left on a hidden control, it would make
+// Tab walk the hidden page, and the dialog manager's search for a typed access key, which
+// starts there and walks only visible windows, would never end.
+void CPropertySheet::KeepFocusVisible() const
+{
+    const HWND focus = ::GetFocus();
+    if (m_hWnd && focus && ::IsChild(m_hWnd, focus) && !::IsWindowVisible(focus))
+        ::SetFocus(PropSheet_GetTabControl(m_hWnd));
 }
 
 // A modeless sheet closed by the user keeps its window but has no current page any more.

@@ -38,6 +38,13 @@ protected:
 
     bool ContinueModal() override;
 
+    // After a page change: the focus must not stay on a control of the page just hidden.
+    void KeepFocusVisible() const;
+    LRESULT OnSetCurSel(WPARAM wParam, LPARAM lParam);
+
+    static const MessageMap messageMap;
+    const MessageMap& GetMessageMap() const override { return messageMap; }
+
 private:
     std::string m_strCaption;
     std::vector<CPropertyPage*> m_pages;

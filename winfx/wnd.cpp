@@ -261,6 +261,15 @@ LRESULT CWnd::Default()
                          m_pCurrentMessage->lParam);
 }
 
+LRESULT CWnd::DlgCodeTakingEnter(LPARAM message)
+{
+    LRESULT code = Default();
+    const auto* msg = reinterpret_cast<const MSG*>(message);
+    if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
+        code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
 int CWnd::OnCreate(CREATESTRUCTA&)
 {
     return static_cast<int>(Default());

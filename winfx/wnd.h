@@ -69,6 +69,10 @@ protected:
     // control's own map; true, with its result, when the control dealt with it.
     static bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+    // WM_GETDLGCODE of a control that takes Enter itself, where the dialog would press its
+    // default button: the default answer plus the wish for that message.
+    LRESULT DlgCodeTakingEnter(LPARAM message);
+
     // The window class's own processing (or the subclassed control's).
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Default processing of the message now being handled.

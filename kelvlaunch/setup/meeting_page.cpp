@@ -6,6 +6,8 @@
 #include "setup/page_message.h"
 #include "setup/session_info.h"
 #include "setup/session_text.h"
+#include "winfx/access_key.h"
+#include "winfx/accessible.h"
 
 #include <commctrl.h>
 
@@ -17,6 +19,58 @@ const char kSelectSingleItem[] = "You must select a single item first by clickin
 const char kListFull[] = "This list holds at most 49 sessions. Delete one before adding another.";
 
 } // namespace
+
+const MessageMap CHostListCtrl::messageMap{&CListCtrl::messageMap, {
+    MessageEntry<WM_GETDLGCODE, &CHostListCtrl::OnGetDlgCode>,
+    MessageEntry<WM_KEYDOWN, &CHostListCtrl::OnKeyDown>,
+    MessageEntry<WM_SETFOCUS, &CHostListCtrl::OnSetFocus>,
+    MessageEntry<WM_GETOBJECT, &CHostListCtrl::OnGetObject>,
+}};
+
+// Enter comes to the list rather than pressing the page's default button.
+LRESULT CHostListCtrl::OnGetDlgCode(WPARAM, LPARAM message)
+{
+    return DlgCodeTakingEnter(message);
+}
+
+LRESULT CHostListCtrl::OnKeyDown(WPARAM key, LPARAM)
+{
+    if (key == VK_RETURN)
+        PressButton(m_nEditButton);
+    else if (key == VK_DELETE)
+        PressButton(m_nDeleteButton);
+    else
+        return Default();
+    return 0;
+}
+
+// The button's own notification, so that the key runs the very same handler; it may run a
+// dialog, and Exit with it, so nothing follows.
+void CHostListCtrl::PressButton(UINT id) const
+{
+    const HWND page = ::GetParent(m_hWnd);
+    ::SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(page, static_cast<int>(id))));
+}
+
+// Arrows move a selection only once there is one. Not while the sheet is being built: the
+// focus the system gives the first control then is nobody's choice.
+void CHostListCtrl::OnSetFocus(HWND)
+{
+    Default();
+    if (::IsWindowVisible(m_hWnd) && GetItemCount() > 0 && GetSelectedCount() == 0)
+        SelectOnly(0);
+}
+
+LRESULT CHostListCtrl::OnGetObject(WPARAM flags, LPARAM objectId)
+{
+    AccessibleDescription list;
+    if (const CWnd* page = CWnd::FromHandle(::GetParent(m_hWnd)))
+        list.name = WithoutAccessKeyMarks(page->GetWindowText());
+    if (const LRESULT answer = AnswerGetObject(m_hWnd, flags, objectId, list))
+        return answer;
+    return Default();
+}
 
 bool CMeetingPage::OnInitDialog()
 {
@@ -162,6 +216,9 @@ void CMeetingPage::OnDeleteEntry()
         return;
     m_rows.erase(m_rows.begin() + selected);
     m_list.DeleteItem(selected);
+    // The keyboard user stays in the list: the next row, or the last one.
+    if (!m_rows.empty())
+        m_list.SelectOnly(std::min(selected, static_cast<int>(m_rows.size()) - 1));
     Store();
 }
 
@@ -172,7 +229,7 @@ const MessageMap CHostDialog::messageMap{&CPropertyPage::messageMap, {
 }};
 
 CHostDialog::CHostDialog()
-    : CMeetingPage({IDD_HOST_MEETINGS, IDC_HOST_LIST, kHostSessionFile}),
+    : CMeetingPage({IDD_HOST_MEETINGS, IDC_HOST_LIST, IDC_HOST_EDIT, IDC_HOST_DELETE, kHostSessionFile}),
       m_nShownGeneration(KelvlaunchApp().m_nHostSessionsGeneration)
 {
 }
@@ -208,7 +265,10 @@ const MessageMap CGuestDialog::messageMap{&CPropertyPage::messageMap, {
     CommandEntry<IDC_GUEST_EDIT, &CGuestDialog::OnEditEntry>,
 }};
 
-CGuestDialog::CGuestDialog() : CMeetingPage({IDD_GUEST_MEETINGS, IDC_GUEST_LIST, kGuestSessionFile}) {}
+CGuestDialog::CGuestDialog()
+    : CMeetingPage({IDD_GUEST_MEETINGS, IDC_GUEST_LIST, IDC_GUEST_EDIT, IDC_GUEST_DELETE, kGuestSessionFile})
+{
+}
 
 const SessionTable* CGuestDialog::Table() const
 {

@@ -11,17 +11,43 @@
 #include <string>
 #include <vector>
 
-class CHostListCtrl : public CListCtrl {};
+// The list by keyboard: Enter edits and Delete deletes the selected row, exactly as the
+// page's buttons do; getting the focus with no row selected selects the first. A screen
+// reader names it after its page.
+class CHostListCtrl : public CListCtrl {
+public:
+    CHostListCtrl(UINT editButton, UINT deleteButton) : m_nEditButton(editButton), m_nDeleteButton(deleteButton) {}
+
+protected:
+    LRESULT OnGetDlgCode(WPARAM key, LPARAM message);
+    LRESULT OnKeyDown(WPARAM key, LPARAM flags);
+    void OnSetFocus(HWND previousFocus);
+    LRESULT OnGetObject(WPARAM flags, LPARAM objectId);
+
+    static const MessageMap messageMap;
+    const MessageMap& GetMessageMap() const override { return messageMap; }
+
+private:
+    void PressButton(UINT id) const;
+
+    UINT m_nEditButton;
+    UINT m_nDeleteButton;
+};
 
 struct MeetingPageIds {
     UINT templateId;
     UINT listId;
+    UINT editButton;
+    UINT deleteButton;
     const char* fileName;
 };
 
 class CMeetingPage : public CPropertyPage {
 protected:
-    explicit CMeetingPage(const MeetingPageIds& ids) : CPropertyPage(ids.templateId), m_ids(ids) {}
+    explicit CMeetingPage(const MeetingPageIds& ids)
+        : CPropertyPage(ids.templateId), m_list(ids.editButton, ids.deleteButton), m_ids(ids)
+    {
+    }
 
     // InitList: the columns, and the rows from the page's table.
     bool OnInitDialog() override;

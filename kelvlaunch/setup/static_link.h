@@ -1,5 +1,7 @@
 // A text static that acts as a hyperlink: underlined, in the link colour, a hand cursor, a
-// tooltip with its target, and a shell "open" of the target on click.
+// tooltip with its target, and a shell "open" of the target on click. From the keyboard it
+// takes the focus (shown by a focus rectangle) and opens on Enter or Space; a screen reader
+// learns it as a link whose default action opens it.
 #pragma once
 
 #include "winfx/controls.h"
@@ -22,11 +24,19 @@ protected:
     HBRUSH OnLinkColor(HDC dc, UINT ctlColor);
     bool OnLinkSetCursor(HWND window, UINT hitTest, UINT message);
     void OnLinkClicked();
+    LRESULT OnLinkGetDlgCode(WPARAM key, LPARAM message);
+    LRESULT OnLinkKeyDown(WPARAM key, LPARAM flags);
+    LRESULT OnLinkFocusChange(WPARAM, LPARAM);
+    void OnLinkSetFocus(HWND previousFocus);
+    void OnLinkPaint();
+    LRESULT OnLinkGetObject(WPARAM flags, LPARAM objectId);
 
     static const MessageMap messageMap;
     const MessageMap& GetMessageMap() const override { return messageMap; }
 
 private:
+    COLORREF TextColor() const;
+
     COLORREF m_unvisitedColor = RGB(0, 0, 255);
     COLORREF m_visitedColor = RGB(0, 0, 255);
     bool m_visited = false;

@@ -1,4 +1,5 @@
-// The Setup sheet: no standard buttons (the caption's close box closes it) and no Enter key.
+// The Setup sheet: no standard buttons (the caption's close box or Escape closes it), Enter
+// only for the focused button or a control that takes it, and the tabs' access keys.
 #pragma once
 
 #include "winfx/property_sheet.h"
@@ -11,4 +12,8 @@ public:
 
 protected:
     void OnInitDialog() override;
+
+private:
+    // Alt and a tab's access key shows that page; false when no tab has the key.
+    bool SelectPageByAccessKey(WPARAM character);
 };

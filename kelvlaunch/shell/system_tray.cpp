@@ -28,6 +28,23 @@ bool ShellSupportsIcons()
     return LOBYTE(LOWORD(::GetVersion())) >= 4;
 }
 
+// The button a right click presses, whatever the user's choice of primary button; the
+// asynchronous state is the physical button's.
+bool RightButtonDown()
+{
+    const int key = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_LBUTTON : VK_RBUTTON;
+    return (::GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
+// The shell's identification of an icon, for the icon's rectangle (from Windows 7 on).
+struct NotifyIconIdentifier {
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uID;
+    GUID guidItem;
+};
+using GetIconRect = HRESULT(WINAPI*)(const NotifyIconIdentifier*, RECT*);
+
 bool SystemHasBalloons()
 {
     OSVERSIONINFOA version{};
@@ -118,6 +135,11 @@ LRESULT CSystemTray::HandleIconNotification(UINT iconId, UINT mouseMessage)
         return 0;
     const HWND owner = app->m_pMainWnd->m_hWnd;
     const UINT button = LOWORD(mouseMessage);
+    // Under the icon's first version, which this icon keeps, the shell reports Enter, Space,
+    // Shift+F10 and the context-menu key on the selected icon as the right button's press and
+    // release. Only a press of the mouse has the button down.
+    const bool fromKeyboard = button == WM_RBUTTONUP && m_bKeyboardPress;
+    m_bKeyboardPress = button == WM_RBUTTONDOWN && !RightButtonDown();
     if (button != WM_RBUTTONUP && button != WM_LBUTTONUP)
         return 1;
 
@@ -132,17 +154,53 @@ LRESULT CSystemTray::HandleIconNotification(UINT iconId, UINT mouseMessage)
     ::SetMenuDefaultItem(popup, m_nDefaultItem, m_bDefaultByPosition);
     PrepareMenu(popup);
 
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
+    // A click opens the menu at the pointer; a key, beside the icon (where the pointer may
+    // be anywhere), with its first item selected as a menu opened by keyboard has.
+    POINT at{};
+    ::GetCursorPos(&at);
+    TPMPARAMS around{};
+    around.cbSize = sizeof around;
+    const bool atIcon = fromKeyboard && IconRect(around.rcExclude);
+    if (atIcon)
+        at = {around.rcExclude.left, around.rcExclude.top};
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = kIconDataSize;
+    icon.hWnd = m_iconData.hWnd;
+    icon.uID = m_iconData.uID;
     // Without the owner in front the menu would not close when the user clicks elsewhere.
     ::SetForegroundWindow(owner);
-    ::TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, owner, nullptr);
+    if (fromKeyboard)
+        ::PostMessageA(owner, WM_KEYDOWN, VK_DOWN, 0);
+    // The chosen command is posted rather than run inside the menu's loop, so that it
+    // meets the frame as any other command does.
+    const UINT command = static_cast<UINT>(::TrackPopupMenuEx(
+        popup, TPM_RETURNCMD | (atIcon ? TPM_BOTTOMALIGN | TPM_VERTICAL : 0), at.x, at.y, owner,
+        atIcon ? &around : nullptr));
+    if (command) {
+        ::PostMessageA(owner, WM_COMMAND, command, 0);  // as the menu itself would send it
+    } else if (fromKeyboard) {
+        // Cancelled: the keyboard user goes on in the notification area, not in our hidden frame.
+        ::Shell_NotifyIconA(NIM_SETFOCUS, &icon);
+    }
     // Switches the owner's task after the menu so that the next click opens it again.
     ::PostMessageA(owner, WM_NULL, 0, 0);
     return 1;
 }
 
 void CSystemTray::PrepareMenu(HMENU) {}
+
+// Where the icon is, as the shell says; on systems that cannot say, the notification area.
+bool CSystemTray::IconRect(RECT& rect) const
+{
+    const auto getRect = reinterpret_cast<GetIconRect>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("shell32.dll"), "Shell_NotifyIconGetRect")));
+    const NotifyIconIdentifier icon{sizeof icon, m_iconData.hWnd, m_iconData.uID, GUID{}};
+    if (getRect && SUCCEEDED(getRect(&icon, &rect)))
+        return true;
+    const HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
+    const HWND area = taskbar ? ::FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr) : nullptr;
+    return taskbar && ::GetWindowRect(area ? area : taskbar, &rect);
+}
 
 LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -35,7 +35,8 @@ public:
     // Adds the icon again if the shell no longer holds it.
     void ShowAgain();
 
-    // The icon's callback message: either button's release opens the tray menu.
+    // The icon's callback message: either button's release opens the tray menu, and so do
+    // the keys the shell reports as the right button's press and release.
     virtual LRESULT HandleIconNotification(UINT iconId, UINT mouseMessage);
     // Called with the popup just before it is shown.
     virtual void PrepareMenu(HMENU popup);
@@ -53,6 +54,7 @@ private:
     // The image of the small-icon size the display's DPI gives, rather than one the shell
     // would have to scale.
     void LoadIconImage();
+    bool IconRect(RECT& rect) const;
     bool Notify(DWORD message, UINT flags);
     // Puts the icon back, trying the other request when the shell refuses the first: it
     // refuses an add for an icon it still holds and a modify for one it does not.
@@ -70,6 +72,8 @@ private:
     // add failed (the program started before the shell).
     bool m_bIconWanted = false;
     UINT m_nIconResource = 0;
+    // The last notification was a right-button press without the button down: a key.
+    bool m_bKeyboardPress = false;
     scoped::Icon m_icon;
     CTrayMenuBuilder& m_menuBuilder;
 };

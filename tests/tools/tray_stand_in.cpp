@@ -41,6 +41,16 @@ std::string Ansi(const WCHAR* text, int capacity)
 
 TrayStandIn::TrayStandIn(bool ready) : m_ready(ready), m_window("Shell_TrayWnd", [this](const COPYDATASTRUCT& data) { return Record(data); })
 {
+    const RECT area = Area();
+    ::SetWindowPos(m_window.Handle(), nullptr, area.left, area.top, area.right - area.left,
+                   area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT TrayStandIn::Area() const
+{
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    return {width - 240, height - 40, width, height};
 }
 
 LRESULT TrayStandIn::Record(const COPYDATASTRUCT& data)

@@ -38,6 +38,9 @@ public:
     std::vector<TrayRequest> Requests() const;
     bool WaitForRequests(std::size_t count, DWORD timeoutMs) const;
     bool Holds(HWND window, UINT id) const;
+    // Where the notification area stands on the screen: a strip at the bottom right, as a
+    // taskbar's. Its icons are somewhere in it.
+    RECT Area() const;
     // A new taskbar holds no icon.
     void ForgetIcons();
 

@@ -93,3 +93,44 @@ void PressMessageBoxButton(HWND box, int id)
     ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(box, id)));
 }
+
+namespace {
+
+INPUT KeyInput(WORD key, DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    return input;
+}
+
+} // namespace
+
+void PressKeys(std::initializer_list<WORD> chord)
+{
+    std::vector<INPUT> inputs;
+    for (WORD key : chord)
+        inputs.push_back(KeyInput(key, 0));
+    for (auto key = chord.end(); key != chord.begin();)
+        inputs.push_back(KeyInput(*--key, KEYEVENTF_KEYUP));
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void TypeText(const std::string& text)
+{
+    for (char c : text) {
+        const SHORT key = ::VkKeyScanA(c);
+        if (HIBYTE(key) & 1)
+            PressKeys({VK_SHIFT, LOBYTE(key)});
+        else
+            PressKeys({LOBYTE(key)});
+    }
+}
+
+HWND FocusOf(DWORD threadId)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
+}

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -25,3 +26,12 @@ struct MessageBoxContent {
 };
 MessageBoxContent ReadMessageBox(HWND box);
 void PressMessageBoxButton(HWND box, int id);
+
+// Real keystrokes, as the keyboard makes them: they go to whichever window has the focus,
+// through the dialog manager as a user's do. The keys of a chord go down in order and up in
+// reverse: PressKeys({VK_CONTROL, VK_TAB}).
+void PressKeys(std::initializer_list<WORD> chord);
+// Letters, digits and spaces, typed.
+void TypeText(const std::string& text);
+// The window with the keyboard focus on that thread, or null.
+HWND FocusOf(DWORD threadId);

@@ -43,7 +43,7 @@ int main(int argc, char** argv)
         ::RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         const HWND page = CurrentPage(sheet);
         std::string name = "setup_";
-        for (char c : WindowText(page))
+        for (char c : CurrentPageTitle(sheet))
             name += c == ' ' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (name == "setup_host_meetings")
             hostPage = page;

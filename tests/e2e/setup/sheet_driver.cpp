@@ -67,7 +67,11 @@ HWND CurrentPage(HWND sheet)
 
 std::string CurrentPageTitle(HWND sheet)
 {
-    return WindowText(CurrentPage(sheet));
+    std::string shown;
+    for (char c : WindowText(CurrentPage(sheet)))
+        if (c != '&')
+            shown += c;
+    return shown;
 }
 
 void ShowPage(HWND sheet, int index)
@@ -132,18 +136,31 @@ int RemoteListView::Count() const
     return static_cast<int>(::SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0));
 }
 
-std::string RemoteListView::ItemText(int item, int column) const
+template <typename Request>
+LRESULT RemoteListView::SendForText(UINT message, WPARAM wParam, Request request) const
 {
-    LVITEMA request{};
-    request.iSubItem = column;
+    static_assert(sizeof request <= sizeof(LVITEMA), "the request goes before the text");
     request.pszText = static_cast<char*>(m_remote) + sizeof(LVITEMA);
     request.cchTextMax = kTextSize;
     SIZE_T moved = 0;
     ::WriteProcessMemory(m_process.get(), m_remote, &request, sizeof request, &moved);
-    const auto length = ::SendMessageA(m_list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(m_remote));
-    std::string text(static_cast<std::size_t>(length), '\0');
-    ::ReadProcessMemory(m_process.get(), request.pszText, text.data(), text.size(), &moved);
-    return text;
+    return ::SendMessageA(m_list, message, wParam, reinterpret_cast<LPARAM>(m_remote));
+}
+
+std::string RemoteListView::RemoteText(std::size_t length) const
+{
+    std::string text(length, '\0');
+    SIZE_T moved = 0;
+    ::ReadProcessMemory(m_process.get(), static_cast<char*>(m_remote) + sizeof(LVITEMA), text.data(),
+                        text.size(), &moved);
+    return text.substr(0, text.find('\0'));
+}
+
+std::string RemoteListView::ItemText(int item, int column) const
+{
+    LVITEMA request{};
+    request.iSubItem = column;
+    return RemoteText(static_cast<std::size_t>(SendForText(LVM_GETITEMTEXTA, item, request)));
 }
 
 std::vector<std::string> RemoteListView::Column(int column) const
@@ -157,6 +174,22 @@ std::vector<std::string> RemoteListView::Column(int column) const
 int RemoteListView::ColumnWidth(int column) const
 {
     return static_cast<int>(::SendMessageA(m_list, LVM_GETCOLUMNWIDTH, column, 0));
+}
+
+std::string RemoteListView::ColumnHeading(int column) const
+{
+    LVCOLUMNA request{};
+    request.mask = LVCF_TEXT;
+    return SendForText(LVM_GETCOLUMNA, column, request) ? RemoteText(kTextSize) : "(none)";
+}
+
+std::vector<int> RemoteListView::Selected() const
+{
+    std::vector<int> items;
+    for (int item = 0; item < Count(); ++item)
+        if (::SendMessageA(m_list, LVM_GETITEMSTATE, item, LVIS_SELECTED))
+            items.push_back(item);
+    return items;
 }
 
 void RemoteListView::Select(const std::vector<int>& items) const

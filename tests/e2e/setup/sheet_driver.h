@@ -26,6 +26,7 @@ struct OwnedBox {
 OwnedBox DismissMessageBox(DWORD processId, HWND sheet);
 
 HWND CurrentPage(HWND sheet);
+// As its tab shows it, without the access key's mark.
 std::string CurrentPageTitle(HWND sheet);
 void ShowPage(HWND sheet, int index);
 
@@ -51,10 +52,17 @@ public:
     std::string ItemText(int item, int column) const;
     std::vector<std::string> Column(int column) const;
     int ColumnWidth(int column) const;
+    std::string ColumnHeading(int column) const;
+    std::vector<int> Selected() const;
     // Exactly these rows selected.
     void Select(const std::vector<int>& items) const;
 
 private:
+    // Sends a request whose text goes to the buffer after it; RemoteText reads that back.
+    template <typename Request>
+    LRESULT SendForText(UINT message, WPARAM wParam, Request request) const;
+    std::string RemoteText(std::size_t length) const;
+
     static constexpr std::size_t kTextSize = 4096;
     HWND m_list;
     scoped::Kernel m_process;
