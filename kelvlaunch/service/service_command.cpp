@@ -1,5 +1,7 @@
 #include "service/service_command.h"
 
+#include "ansi_code_page.h"
+#include "ansi_text.h"
 #include "service/http_get.h"
 #include "service/internet_error.h"
 #include "service/server_address.h"
@@ -23,8 +25,9 @@ std::string ServiceServer()
 // box of a failed exchange.
 void ReportInvalidServer(const std::string& server)
 {
+    const std::string shown(CutToWholeCharacters(server, kMaxShownServer, IsAnsiLeadByte));
     CWinApp::GetApp()->ShowMessageBox(
-        "The server setting \"" + CutOnCharacterBoundary(server, kMaxShownServer) +
+        "The server setting \"" + shown +
             "\" is not valid. It takes a host name, https://host, https://host:port or http://host:port.",
         MB_ICONEXCLAMATION);
 }
