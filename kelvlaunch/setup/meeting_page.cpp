@@ -5,7 +5,6 @@
 #include "sessions/session_store.h"
 #include "setup/page_message.h"
 #include "setup/session_info.h"
-#include "setup/session_text.h"
 
 #include <commctrl.h>
 
@@ -37,7 +36,7 @@ void CMeetingPage::FillRows()
     m_list.DeleteAllItems();
     if (const SessionTable* table = Table()) {
         for (const SessionEntry& entry : *table)
-            AddRow(entry.m_strDescription, entry.m_strAccessCode);
+            AddRow(entry.m_strDescription, entry.m_strAccessCode, RowTexts::Listed);
     }
 }
 
@@ -53,9 +52,9 @@ void CMeetingPage::ReloadRows()
     }
 }
 
-bool CMeetingPage::AddRow(std::string description, std::string accessCode)
+bool CMeetingPage::AddRow(std::string description, std::string accessCode, RowTexts source)
 {
-    if (!MakeRowTexts(description, accessCode))
+    if (!MakeRowTexts(description, accessCode, source))
         return false;
     const int row = static_cast<int>(m_rows.size());
     m_rows.push_back({description, accessCode, 0});
@@ -66,7 +65,7 @@ bool CMeetingPage::AddRow(std::string description, std::string accessCode)
 
 void CMeetingPage::UpdateRow(std::size_t row, std::string description, std::string accessCode)
 {
-    if (!MakeRowTexts(description, accessCode))
+    if (!MakeRowTexts(description, accessCode, RowTexts::Typed))
         return;
     m_rows[row] = {description, accessCode, 0};
     m_list.SetItemText(static_cast<int>(row), 0, description);
@@ -130,7 +129,7 @@ void CMeetingPage::OnAddEntry()
         return;
     if (RefuseWhenUnread() || RefuseWhenFull())
         return;
-    AddRow(dialog.m_strDescription, dialog.m_strAccessCode);
+    AddRow(dialog.m_strDescription, dialog.m_strAccessCode, RowTexts::Typed);
     Store();
 }
 

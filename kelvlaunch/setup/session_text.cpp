@@ -11,10 +11,11 @@ std::string TrimSessionText(const std::string& text)
     return text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1);
 }
 
-bool MakeRowTexts(std::string& description, std::string& accessCode)
+bool MakeRowTexts(std::string& description, std::string& accessCode, RowTexts source)
 {
-    description = StorableSessionText(TrimSessionText(description));
-    accessCode = StorableSessionText(TrimSessionText(accessCode));
+    const auto rule = source == RowTexts::Typed ? &StorableSessionText : &KeepableSessionText;
+    description = rule(TrimSessionText(description));
+    accessCode = rule(TrimSessionText(accessCode));
     if (description.empty())
         description = "<empty>";
     return !accessCode.empty();
