@@ -559,8 +559,21 @@ protected:
         if (!messageBox)
             ::lstrcpyA(font.lfFaceName, "MS Shell Dlg");
         const scoped::GdiObject handle(::CreateFontIndirectA(&font));
+        EXPECT_EQ(FaceName(handle.get()), "Tahoma") << "not measured with the font Windows has";
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(LayoutFaults(window, static_cast<HFONT>(handle.get())), "") << WindowText(window);
+    }
+    // The family of the font file the system draws a font with.
+    static std::string FaceName(HGDIOBJ font)
+    {
+        const scoped::ScreenDc screen(::GetDC(nullptr));
+        const HGDIOBJ previous = ::SelectObject(screen.get(), font);
+        std::vector<char> metrics(::GetOutlineTextMetricsA(screen.get(), 0, nullptr));
+        auto* outline = reinterpret_cast<OUTLINETEXTMETRICA*>(metrics.data());
+        const bool read = !metrics.empty() &&
+                          ::GetOutlineTextMetricsA(screen.get(), static_cast<UINT>(metrics.size()), outline) != 0;
+        ::SelectObject(screen.get(), previous);
+        return read ? metrics.data() + reinterpret_cast<UINT_PTR>(outline->otmpFamilyName) : "";
     }
     void ExpectBoxFits(int dpi)
     {
