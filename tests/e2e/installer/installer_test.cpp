@@ -166,7 +166,10 @@ protected:
 TEST_F(InstallerTest, SilentInstallSetsUpKelvaraForTheUserAlone)
 {
     // Wine has no standard users: what shows that no administrator is asked for is the manifest.
-    EXPECT_NE(std::string::npos, SetupManifest().find("level=\"asInvoker\""));
+    const std::string manifest = SetupManifest();
+    EXPECT_NE(std::string::npos, manifest.find("level=\"asInvoker\""));
+    EXPECT_NE(std::string::npos, manifest.find("WindowsSettings\">true</dpiAware>")) << manifest;
+    EXPECT_NE(std::string::npos, manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"")) << manifest;
 
     // A server that is no host name stops the setup program before it changes anything.
     EXPECT_EQ(std::optional<DWORD>(ERROR_INVALID_PARAMETER), RunSetup("/S /SERVER=meet;example"));
