@@ -4,7 +4,7 @@
 ; entry of the running user. Deployment runs the same setup program as each user.
 ;
 ;   makensis -DARCH=x86|amd64 -DVERSION=a.b.c.d -DSTAGE=<folder with the binaries>
-;            -DOUTFILE=<setup program> kelvara.nsi
+;            -DOUTFILE=<setup program> [-DSIGN=<signing command>] kelvara.nsi
 ;
 ; The shipped setup program is the x86 one; amd64 serves the tests on 64-bit-only machines.
 ; Command line: /S silent, /D=<folder> (last), /SERVER=<host> sets the service's server.
@@ -43,6 +43,13 @@ RequestExecutionLevel user
 ManifestDPIAware true
 XPStyle on
 SetCompressor /SOLID lzma
+; The same sources make the same setup program: the files keep no build time.
+SetDateSave off
+!ifdef SIGN
+  ; The uninstaller is signed before it is packed, the setup program once it is written.
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 ShowInstDetails show
 ShowUninstDetails show
 

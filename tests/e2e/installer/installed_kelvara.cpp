@@ -89,6 +89,13 @@ std::optional<DWORD> RunProgram(const std::string& program, const std::string& a
 
 std::optional<DWORD> RunSetup(const std::string& arguments) { return RunProgram(KV_SETUP_EXE, arguments); }
 
+std::optional<DWORD> RunMsiexec(const std::string& arguments)
+{
+    char system[MAX_PATH] = {};
+    ::GetSystemDirectoryA(system, MAX_PATH);
+    return RunProgram((fs::path(system) / "msiexec.exe").string(), arguments);
+}
+
 std::optional<DWORD> UninstallWithCopy(const fs::path& copy, const fs::path& folder, const std::string& arguments)
 {
     // _?= takes the rest of the command line as the folder, unquoted.
@@ -129,6 +136,37 @@ bool RegistryKeyExists(HKEY root, const std::string& key)
 {
     scoped::RegKey opened;
     return ::RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.put()) == ERROR_SUCCESS;
+}
+
+std::vector<std::string> RegistryTree(HKEY root, const std::string& key)
+{
+    std::vector<std::string> lines;
+    scoped::RegKey opened;
+    if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS)
+        return lines;
+    std::string lowered = key;
+    for (char& c : lowered)
+        c = char(::tolower(static_cast<unsigned char>(c)));
+    lines.push_back(lowered);
+    char name[256];
+    BYTE data[1024];
+    for (DWORD index = 0;; ++index) {
+        DWORD nameSize = sizeof name;
+        DWORD dataSize = sizeof data - 1;
+        DWORD type = 0;
+        if (::RegEnumValueA(opened.get(), index, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
+            break;
+        data[dataSize] = 0;
+        lines.push_back(lowered + "\\" + name + "=" + reinterpret_cast<const char*>(data));
+    }
+    for (DWORD index = 0;; ++index) {
+        DWORD nameSize = sizeof name;
+        if (::RegEnumKeyExA(opened.get(), index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        for (std::string& line : RegistryTree(root, key + "\\" + name))
+            lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 void StoreSetting(const char* value, const std::string& text)

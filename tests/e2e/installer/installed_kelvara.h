@@ -36,6 +36,9 @@ std::optional<DWORD> RunSetup(const std::string& arguments);
 // there (_?=), so that it returns only when done: what the installed one does after copying
 // itself.
 std::optional<DWORD> UninstallWithCopy(const fs::path& copy, const fs::path& folder, const std::string& arguments);
+// msiexec with arguments, as a deployment tool runs it; its exit code in full (a shell sees
+// only the low byte).
+std::optional<DWORD> RunMsiexec(const std::string& arguments);
 // Programs and Features' command line under HKCU, run exactly as written: the program in
 // quotes, then its arguments.
 std::optional<DWORD> RunRegisteredUninstall(const char* value);
@@ -52,6 +55,9 @@ std::optional<DWORD> ProbeVersion(const std::string& expected);
 
 std::optional<std::string> RegistryString(HKEY root, const char* key, const char* value);
 bool RegistryKeyExists(HKEY root, const std::string& key);
+// Every key under root\\key with its values, one "key\\value=data" line each, key names in
+// lower case (the registry ignores their case).
+std::vector<std::string> RegistryTree(HKEY root, const std::string& key);
 void StoreSetting(const char* value, const std::string& text);
 
 // Every file of the folder (not its subfolders) by name, with its bytes.

@@ -1,7 +1,7 @@
 // The setup program as users and deployment tools meet it: a silent install for the user with
 // its server, the launcher started at logon keeping its lists in the user's data folder, an
 // upgrade over a damaged copy, a move to another folder, a launcher that holds its files, and
-// removal by the registered command.
+// removal by the registered command; and the MSI as deployment tools run it.
 #include "installed_kelvara.h"
 
 #include "fake_service_control.h"
@@ -12,6 +12,7 @@
 #include "verprobe_idl.h"
 
 #include <gtest/gtest.h>
+#include <msi.h>
 #include <objbase.h>
 #include <shlwapi.h>
 
@@ -45,6 +46,36 @@ std::string SetupManifest()
     const HGLOBAL loaded = found ? ::LoadResource(setup.get(), found) : nullptr;
     return loaded ? std::string(static_cast<const char*>(::LockResource(loaded)), ::SizeofResource(setup.get(), found))
                   : std::string();
+}
+
+// The MSI's exit codes: Windows Installer's.
+const std::optional<DWORD> kMsiRefused = ERROR_INSTALL_FAILURE;   // 1603
+const char kUpgradeCode[] = "{7C1E5A93-2B4D-4F08-9E61-D3A8B5C2F417}";
+
+std::string MsiInstall(const char* msi) { return std::string("/i \"") + msi + "\" /qn"; }
+
+// The product codes of the Kelvara MSIs installed for this user.
+std::vector<std::string> InstalledMsiProducts()
+{
+    std::vector<std::string> products;
+    char product[39];
+    for (DWORD index = 0; ::MsiEnumRelatedProductsA(kUpgradeCode, 0, index, product) == ERROR_SUCCESS; ++index)
+        products.push_back(product);
+    return products;
+}
+
+// The control's registration under the user's classes, with the DLL's folder as it is written
+// (the platform's type-library registration writes it without the final backslash).
+std::vector<std::string> UserControlRegistration()
+{
+    std::vector<std::string> lines;
+    for (const std::string& key : ControlKeys())
+        for (std::string& line : RegistryTree(HKEY_CURRENT_USER, UserClassKey(key))) {
+            if (line.size() > 1 && line.back() == '\\')
+                line.pop_back();
+            lines.push_back(line);
+        }
+    return lines;
 }
 
 std::optional<std::string> Server() { return RegistryString(HKEY_CURRENT_USER, kSettingsKey, "server"); }
@@ -106,6 +137,8 @@ protected:
 
     static void RemoveKelvara()
     {
+        for (const std::string& product : InstalledMsiProducts())
+            RunMsiexec("/x " + product + " /qn");
         const auto location = RegistryString(HKEY_CURRENT_USER, kUninstallKey, "InstallLocation");
         const fs::path folder = location ? fs::path(*location) : ProgramFolder();
         if (fs::exists(folder / "uninstall.exe") && KeepUninstaller(folder))
@@ -149,7 +182,8 @@ protected:
             EXPECT_EQ(std::string(text), RegistryString(HKEY_CURRENT_USER, kSettingsKey, value)) << value;
     }
 
-    static void ExpectProgramFilesAsBuilt()
+    // The MSI has no uninstaller of its own: Windows Installer removes it.
+    static void ExpectProgramFilesAsBuilt(bool withUninstaller = true)
     {
         const auto files = FolderFiles(ProgramFolder());
         for (const char* name : kProgramFiles) {
@@ -158,8 +192,19 @@ protected:
                         installed->second == ReadFileBytes(fs::path(KV_SETUP_STAGE) / name))
                 << name;
         }
-        EXPECT_EQ(1u, files.count("uninstall.exe"));
-        EXPECT_EQ(4u, files.size());
+        EXPECT_EQ(withUninstaller ? 1u : 0u, files.count("uninstall.exe"));
+        EXPECT_EQ(withUninstaller ? 4u : 3u, files.size());
+    }
+
+    // Both shortcuts start the installed launcher in the data folder, given as workingFolder.
+    static void ExpectShortcuts(const std::string& workingFolder)
+    {
+        for (const fs::path& link : {StartMenuShortcut(), StartupShortcut()}) {
+            const auto shortcut = ReadShortcut(link);
+            ASSERT_TRUE(shortcut) << link;
+            EXPECT_EQ((ProgramFolder() / "kelvlaunch.exe").string(), shortcut->target) << link;
+            EXPECT_EQ(workingFolder, shortcut->workingFolder) << link;
+        }
     }
 };
 
@@ -203,12 +248,7 @@ TEST_F(InstallerTest, SilentInstallSetsUpKelvaraForTheUserAlone)
         installedBytes += file.file_size();
     EXPECT_NEAR(double(installedBytes) / 1024, double(sizeKb), 4.0);
 
-    for (const fs::path& link : {StartMenuShortcut(), StartupShortcut()}) {
-        const auto shortcut = ReadShortcut(link);
-        ASSERT_TRUE(shortcut) << link;
-        EXPECT_EQ(program + "\\kelvlaunch.exe", shortcut->target) << link;
-        EXPECT_EQ(DataFolder().string(), shortcut->workingFolder) << link;
-    }
+    ExpectShortcuts(DataFolder().string());
     EXPECT_TRUE(fs::is_directory(DataFolder()));
     EXPECT_TRUE(fs::is_empty(DataFolder()));
     EXPECT_EQ(std::string(kServer), Server());
@@ -356,6 +396,98 @@ TEST_F(InstallerTest, SilentUninstallRemovesKelvaraAndKeepsTheUsersData)
     EXPECT_TRUE(ReadShortcut(StartupShortcut()));
     ExpectUserDataKept();
     EXPECT_EQ(std::string(kServer), Server());
+}
+
+TEST_F(InstallerTest, MsiDeployedSilentlyInstallsForTheUserWhatTheSetupProgramDoesAndRemovesIt)
+{
+    // What the setup program registers, to compare with the MSI's rows.
+    ASSERT_EQ(kSuccess, RunSetup("/S"));
+    const auto setupRegistration = UserControlRegistration();
+    ASSERT_FALSE(setupRegistration.empty());
+    // Two installs of one folder would each remove the other's files.
+    EXPECT_EQ(kMsiRefused, RunMsiexec(MsiInstall(KV_MSI)));
+    EXPECT_TRUE(InstalledMsiProducts().empty());
+    ASSERT_EQ(kSuccess, RunRegisteredUninstall("QuietUninstallString"));
+    ASSERT_TRUE(WaitUntil([] { return !fs::exists(ProgramFolder()); }, kTimeoutMs));
+
+    // A server that is no host name stops the install before it changes anything.
+    EXPECT_EQ(kMsiRefused, RunMsiexec(MsiInstall(KV_MSI) + " SERVER=meet;example"));
+    EXPECT_FALSE(fs::exists(ProgramFolder()));
+    EXPECT_FALSE(Server());
+    EXPECT_TRUE(InstalledMsiProducts().empty());
+
+    const fs::path log = fs::absolute("msi-install.log");
+    ASSERT_EQ(kSuccess, RunMsiexec(MsiInstall(KV_MSI) + " SERVER=" + kServer + " /l*v \"" + log.string() + "\""));
+    EXPECT_TRUE(fs::file_size(log) > 0);
+    ExpectProgramFilesAsBuilt(false);
+    // Windows Installer writes folders with a final backslash.
+    ExpectShortcuts(DataFolder().string() + "\\");
+    EXPECT_EQ(setupRegistration, UserControlRegistration());
+    for (const std::string& key : ControlKeys())
+        EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, "Software\\Classes\\" + key)) << key;
+    EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
+    EXPECT_EQ(std::string(kServer), Server());
+    const auto products = InstalledMsiProducts();
+    ASSERT_EQ(1u, products.size());
+    char version[32] = {};
+    DWORD size = sizeof version;
+    EXPECT_EQ(UINT(ERROR_SUCCESS), ::MsiGetProductInfoA(products[0].c_str(), INSTALLPROPERTY_VERSIONSTRING, version, &size));
+    EXPECT_EQ(std::string(KV_MSI_VERSION), version);
+
+    // Removal takes the program, its registration and shortcuts, and keeps the user's data.
+    GiveUserData();
+    ASSERT_EQ(kSuccess, RunMsiexec("/x \"" + std::string(KV_MSI) + "\" /qn"));
+    EXPECT_FALSE(fs::exists(ProgramFolder()));
+    EXPECT_FALSE(fs::exists(StartMenuShortcut()));
+    EXPECT_FALSE(fs::exists(StartupShortcut()));
+    for (const std::string& key : ControlKeys())
+        EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, UserClassKey(key))) << key;
+    EXPECT_EQ(std::optional<DWORD>(2), ProbeVersion(kControlVersion));
+    EXPECT_TRUE(InstalledMsiProducts().empty());
+    ExpectUserDataKept();
+    EXPECT_EQ(std::string(kServer), Server());
+}
+
+TEST_F(InstallerTest, MsiUpgradeFromAnOlderBuildLeavesOneInstallAndWaitsForTheLauncherToExit)
+{
+    const FakeServiceControl service;
+    service.Script(ReadFileBytes(fs::path(KV_FIXTURES) / "planned_sessions_reply.json"));
+    ASSERT_EQ(kSuccess, RunMsiexec(MsiInstall(KV_OLDER_MSI) + " SERVER=" + service.Address()));
+    StoreSetting("username", "ann@x.example");
+    StoreSetting("password", "5ebe2294ecd0e0f08eab7690d2a6ee69");
+    fs::copy_file(fs::path(KV_FIXTURES) / "host_sessions_before.xml", DataFolder() / "sessions.xml");
+    const auto older = InstalledMsiProducts();
+    ASSERT_EQ(1u, older.size());
+
+    // As the shell starts the Startup folder's shortcuts at logon.
+    const ShortcutLauncher launcher(StartupShortcut());
+    ASSERT_TRUE(launcher.Started());
+    ASSERT_TRUE(SendLauncherCommand(launcher.Id(), kImportPlanned, kTimeoutMs));
+    const std::string imported = ReadFileBytes(DataFolder() / "sessions.xml");
+    EXPECT_EQ(ReadFileBytes(fs::path(KV_FIXTURES) / "host_sessions_after.xml"), imported);
+
+    // Neither an upgrade nor a removal replaces files the running launcher holds.
+    const auto programFiles = FolderFiles(ProgramFolder());
+    EXPECT_EQ(kMsiRefused, RunMsiexec(MsiInstall(KV_MSI)));
+    EXPECT_EQ(kMsiRefused, RunMsiexec("/x " + older[0] + " /qn"));
+    EXPECT_TRUE(programFiles == FolderFiles(ProgramFolder()));
+    EXPECT_EQ(older, InstalledMsiProducts());
+
+    ASSERT_EQ(kSuccess, launcher.Exit());
+    ASSERT_EQ(kSuccess, RunMsiexec(MsiInstall(KV_MSI)));
+    const auto upgraded = InstalledMsiProducts();
+    ASSERT_EQ(1u, upgraded.size());
+    EXPECT_NE(older, upgraded);
+    ExpectProgramFilesAsBuilt(false);
+    EXPECT_TRUE(ReadShortcut(StartupShortcut()));
+    EXPECT_EQ(kSuccess, ProbeVersion(kControlVersion));
+    // An upgrade without SERVER keeps the server, and the older removal kept the lists.
+    EXPECT_EQ(service.Address(), Server());
+    EXPECT_EQ(imported, ReadFileBytes(DataFolder() / "sessions.xml"));
+
+    // The older build does not go back over the newer one.
+    EXPECT_EQ(kMsiRefused, RunMsiexec(MsiInstall(KV_OLDER_MSI)));
+    EXPECT_EQ(upgraded, InstalledMsiProducts());
 }
 
 } // namespace

@@ -31,9 +31,11 @@ HWND WaitForVisibleWindow(DWORD processId, const std::string& caption)
     return found;
 }
 
+// Destroyed, not merely hidden: a modal window hides before its loop ends, and a command
+// posted in between (a second Setup, say) still meets the window as open.
 bool WaitUntilGone(HWND window)
 {
-    return WaitUntil([window] { return !::IsWindow(window) || !::IsWindowVisible(window); }, kTimeoutMs);
+    return WaitUntil([window] { return !::IsWindow(window); }, kTimeoutMs);
 }
 
 OwnedBox DismissMessageBox(DWORD processId, HWND sheet)
