@@ -244,12 +244,12 @@ public:
         }
         EXPECT_EQ(m_movedFrom.size(), 2u) << "the recorder is still iexplore.exe";
         for (const char* protocol : kProtocols) {
-            char command[1024] = {};
-            DWORD size = sizeof command;
-            m_saved.push_back(::SHGetValueA(HKEY_LOCAL_MACHINE, OpenCommandKey(protocol).c_str(), nullptr, nullptr,
-                                            command, &size) == ERROR_SUCCESS
-                                  ? std::optional<std::string>(command)
-                                  : std::nullopt);
+            Command saved{};
+            DWORD size = sizeof saved.text;
+            const bool found = ::RegGetValueA(HKEY_LOCAL_MACHINE, OpenCommandKey(protocol).c_str(), nullptr,
+                                              RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, &saved.type,
+                                              saved.text, &size) == ERROR_SUCCESS;
+            m_saved.push_back(found ? std::optional<Command>(saved) : std::nullopt);
         }
         SetDefaultBrowser("\"" + std::string(system) + "\\default_browser.exe\" %1");
     }
@@ -258,7 +258,7 @@ public:
     {
         for (std::size_t i = 0; i < std::size(kProtocols); ++i) {
             if (m_saved[i])
-                SetCommand(kProtocols[i], *m_saved[i]);
+                SetCommand(kProtocols[i], m_saved[i]->text, m_saved[i]->type);
             else
                 ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string("Software\\Classes\\") + kProtocols[i]).c_str());
         }
@@ -283,14 +283,19 @@ private:
     {
         return std::string("Software\\Classes\\") + protocol + "\\shell\\open\\command";
     }
-    static void SetCommand(const char* protocol, const std::string& command)
+    static void SetCommand(const char* protocol, const std::string& command, DWORD type = REG_SZ)
     {
-        ::SHSetValueA(HKEY_LOCAL_MACHINE, OpenCommandKey(protocol).c_str(), nullptr, REG_SZ, command.c_str(),
+        ::SHSetValueA(HKEY_LOCAL_MACHINE, OpenCommandKey(protocol).c_str(), nullptr, type, command.c_str(),
                       static_cast<DWORD>(command.size() + 1));
     }
 
+    struct Command {
+        DWORD type;
+        char text[1024];
+    };
+
     std::vector<std::string> m_movedFrom;
-    std::vector<std::optional<std::string>> m_saved;
+    std::vector<std::optional<Command>> m_saved;
 };
 
 TEST_F(TrayTest, WithoutIexploreTheDefaultBrowserOpensTheAddressAndAFailureIsExplained)
