@@ -40,6 +40,9 @@ InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 ; An upgrade goes where the earlier version is.
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel user
+; Drawn sharp at any display scale and with the current common controls, as the launcher is.
+ManifestDPIAware true
+XPStyle on
 SetCompressor /SOLID lzma
 ; The same sources make the same setup program: the files keep no build time.
 SetDateSave off

@@ -6,3 +6,6 @@
 #include <string>
 
 std::string SystemErrorText(DWORD error);
+
+// The Win32 error that a failed ShellExecute's result (32 or less) stands for.
+DWORD ShellExecuteError(HINSTANCE result);

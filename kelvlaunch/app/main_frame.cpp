@@ -25,6 +25,9 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
         return false;
     cs.style = WS_CAPTION;
     cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
+    // Of no size: the system then keeps no screen-sized drawing surface for a window that
+    // is never drawn, which took a tenth of the time to the icon.
+    cs.x = cs.y = cs.cx = cs.cy = 0;
     return true;
 }
 

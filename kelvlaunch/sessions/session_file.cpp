@@ -119,6 +119,11 @@ std::string StorableSessionText(std::string_view text)
     return StorableSessionText(text, IsAnsiLeadByte);
 }
 
+std::string KeepableSessionText(std::string_view text)
+{
+    return KeepableSessionText(text, IsAnsiLeadByte);
+}
+
 bool WriteSessionFile(const char* fileName, const std::vector<SessionEntry>& entries)
 {
     DWORD error = ERROR_SUCCESS;

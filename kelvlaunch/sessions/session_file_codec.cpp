@@ -11,6 +11,8 @@ constexpr std::string_view kCodeAttribute = "Code=\"";
 constexpr std::string_view kQuote = "\"";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr char kEndOfFile = '\x1a';   // Ctrl-Z ends a text file wherever it stands
+// What ends a line or the file for the reader, or a text for the controls that show it.
+constexpr std::string_view kLineOrFileEnds{"\r\n\x1a\0", 4};
 
 // The entry line is written exactly as the reader looks for it.
 constexpr std::string_view kEntryStart = "\t<session Description=\"";
@@ -149,12 +151,19 @@ SessionTablePtr ParseSessionFile(std::string_view bytes, LeadBytePredicate isLea
     return reader.Finish();
 }
 
-std::string StorableSessionText(std::string_view text, LeadBytePredicate isLeadByte)
+std::string KeepableSessionText(std::string_view text, LeadBytePredicate isLeadByte)
 {
     text = text.substr(0, text.find(kFooter));
+    return std::string(CutToWholeCharacters(text, kMaxSessionTextBytes, isLeadByte));
+}
+
+std::string StorableSessionText(std::string_view text, LeadBytePredicate isLeadByte)
+{
     text.remove_prefix(std::min(text.find_first_not_of(kQuote), text.size()));
-    std::string kept(CutToWholeCharacters(text, kMaxSessionTextBytes, isLeadByte));
-    std::replace_if(kept.begin(), kept.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x20; }, ' ');
+    std::string kept = KeepableSessionText(text, isLeadByte);
+    // No lead or trail byte of a double-byte code page is one of these.
+    const auto endsLineOrFile = [](char byte) { return kLineOrFileEnds.find(byte) != std::string_view::npos; };
+    std::replace_if(kept.begin(), kept.end(), endsLineOrFile, ' ');
     return kept;
 }
 

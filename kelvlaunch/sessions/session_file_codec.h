@@ -43,11 +43,16 @@ private:
 // The entries of a whole file's bytes, as SessionFileReader reads them.
 SessionTablePtr ParseSessionFile(std::string_view bytes, LeadBytePredicate isLeadByte);
 
-// A Description or Access Code as a list stores it, so that its entry reads back and hides
-// none after it: bytes below 0x20 (line ends, Ctrl-Z) become spaces, leading double quotes
-// go (they would read as an empty Description, an end marker), and the text ends before a
-// "</sessions>", within kMaxSessionTextBytes and never on a lead byte without its trail
-// byte (which would take the closing quote). Any other text comes back byte for byte.
+// A value as a list keeps it so that no entry after its own is hidden: it ends before a
+// "</sessions>" (which ends the reading) and within kMaxSessionTextBytes, never on a lead
+// byte without its trail byte (which would take the closing quote). Any other text, and
+// every value read from a list file, comes back byte for byte.
+std::string KeepableSessionText(std::string_view text, LeadBytePredicate isLeadByte);
+
+// A Description or Access Code entering a list (typed or imported), as the list stores it so
+// that its entry reads back and hides none after it: keepable, the bytes that would end the
+// line or the file (CR, LF, Ctrl-Z, NUL) become spaces, and leading double quotes go (they
+// would read as an empty Description, an end marker). A TAB and every other byte stay.
 std::string StorableSessionText(std::string_view text, LeadBytePredicate isLeadByte);
 
 // The bytes of a list file holding the entries' Descriptions and Access Codes, in order.

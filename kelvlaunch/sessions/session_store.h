@@ -38,6 +38,8 @@ bool SaveHostSessions(const SessionTable* hostSessions);
 // The one rule for every Description and Access Code that a page or the import puts in a
 // list: StorableSessionText under the ANSI code page.
 std::string StorableSessionText(std::string_view text);
+// What a list keeps of a value it already holds: KeepableSessionText under the ANSI code page.
+std::string KeepableSessionText(std::string_view text);
 
 // Appends an entry, its texts made storable, unless the list already holds the Access
 // Code or is full. A null table has nothing to merge into.

@@ -91,7 +91,7 @@ void CMeetingPage::FillRows()
     m_list.DeleteAllItems();
     if (const SessionTable* table = Table()) {
         for (const SessionEntry& entry : *table)
-            AddRow(entry.m_strDescription, entry.m_strAccessCode);
+            AddRow(entry.m_strDescription, entry.m_strAccessCode, RowTexts::Listed);
     }
 }
 
@@ -107,9 +107,9 @@ void CMeetingPage::ReloadRows()
     }
 }
 
-bool CMeetingPage::AddRow(std::string description, std::string accessCode)
+bool CMeetingPage::AddRow(std::string description, std::string accessCode, RowTexts source)
 {
-    if (!MakeRowTexts(description, accessCode))
+    if (!MakeRowTexts(description, accessCode, source))
         return false;
     const int row = static_cast<int>(m_rows.size());
     m_rows.push_back({description, accessCode, 0});
@@ -120,7 +120,7 @@ bool CMeetingPage::AddRow(std::string description, std::string accessCode)
 
 void CMeetingPage::UpdateRow(std::size_t row, std::string description, std::string accessCode)
 {
-    if (!MakeRowTexts(description, accessCode))
+    if (!MakeRowTexts(description, accessCode, RowTexts::Typed))
         return;
     m_rows[row] = {description, accessCode, 0};
     m_list.SetItemText(static_cast<int>(row), 0, description);
@@ -184,7 +184,7 @@ void CMeetingPage::OnAddEntry()
         return;
     if (RefuseWhenUnread() || RefuseWhenFull())
         return;
-    AddRow(dialog.m_strDescription, dialog.m_strAccessCode);
+    AddRow(dialog.m_strDescription, dialog.m_strAccessCode, RowTexts::Typed);
     Store();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "sessions/session_table.h"
+#include "setup/session_text.h"
 #include "winfx/controls.h"
 #include "winfx/property_sheet.h"
 
@@ -73,7 +74,7 @@ protected:
 
 private:
     void FillRows();
-    bool AddRow(std::string description, std::string accessCode);
+    bool AddRow(std::string description, std::string accessCode, RowTexts source);
     void UpdateRow(std::size_t row, std::string description, std::string accessCode);
     void Store();
     bool RefuseWhenUnread() const;

@@ -3,10 +3,11 @@
 #include "ansi_text.h"
 #include "sessions/session_store.h"
 
-bool MakeRowTexts(std::string& description, std::string& accessCode)
+bool MakeRowTexts(std::string& description, std::string& accessCode, RowTexts source)
 {
-    description = StorableSessionText(TrimWhiteSpace(description));
-    accessCode = StorableSessionText(TrimWhiteSpace(accessCode));
+    const auto rule = source == RowTexts::Typed ? &StorableSessionText : &KeepableSessionText;
+    description = rule(TrimWhiteSpace(description));
+    accessCode = rule(TrimWhiteSpace(accessCode));
     if (description.empty())
         description = "<empty>";
     return !accessCode.empty();

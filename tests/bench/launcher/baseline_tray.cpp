@@ -1,8 +1,11 @@
 // The least a tray program can be: a hidden window and one notification-area icon,
 // removed again on exit. The launcher's start, memory and idle rows are measured
 // against it.
-#include <windows.h>
+#include "baseline_tray.h"
+
 #include <shellapi.h>
+
+BaselineCommandHandler baselineCommandHandler = nullptr;
 
 namespace {
 
@@ -30,6 +33,10 @@ LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
         ::Shell_NotifyIconA(NIM_ADD, &data);
         return 0;
     }
+    case WM_COMMAND:
+        if (baselineCommandHandler)
+            baselineCommandHandler(hWnd, LOWORD(wParam));
+        return 0;
     case WM_DESTROY: {
         NOTIFYICONDATAA data = IconData(hWnd);
         ::Shell_NotifyIconA(NIM_DELETE, &data);

@@ -7,6 +7,11 @@
 //                                          icon) and median working set after start, KiB
 //   tray_bench idle <seconds> <program>... per program, all running at once: CPU
 //                                          milliseconds used while idle for that long
+//   tray_bench open <runs> <command> <caption> <program>...
+//                                          per program: median milliseconds from posting
+//                                          the command to its icon's window until a window
+//                                          with that caption shows, at the first opening
+//                                          after start and at a later one
 #include "scoped_win.h"
 
 #include <windows.h>
@@ -16,6 +21,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,12 +60,21 @@ public:
     {
         const double deadline = Now() + timeoutMs;
         while (Now() < deadline) {
-            for (const auto& added : m_added)
-                if (added.first == processId)
-                    return added.second;
+            for (const Added& added : m_added)
+                if (added.processId == processId)
+                    return added.time;
             Pump(10);
         }
         return -1;
+    }
+
+    // The window that added the process's icon, once it has.
+    HWND IconWindow(DWORD processId) const
+    {
+        for (const Added& added : m_added)
+            if (added.processId == processId)
+                return added.window;
+        return nullptr;
     }
 
     static void Pump(DWORD milliseconds)
@@ -79,14 +94,20 @@ private:
             DWORD sender = 0;
             ::GetWindowThreadProcessId(reinterpret_cast<HWND>(wParam), &sender);
             if (data->dwData == NIM_ADD)
-                tray->m_added.emplace_back(sender, Now());
+                tray->m_added.push_back({sender, reinterpret_cast<HWND>(wParam), Now()});
             return TRUE;
         }
         return ::DefWindowProcA(hWnd, message, wParam, lParam);
     }
 
+    struct Added {
+        DWORD processId;
+        HWND window;
+        double time;
+    };
+
     HWND m_hWnd = nullptr;
-    std::vector<std::pair<DWORD, double>> m_added;
+    std::vector<Added> m_added;
 };
 
 class Program {
@@ -119,6 +140,8 @@ public:
             ::WaitForInputIdle(m_process.get(), kNoIconWaitMs);
         return added < 0 ? added : added - m_started;
     }
+
+    DWORD Id() const { return m_id; }
 
     SIZE_T WorkingSet() const
     {
@@ -190,6 +213,72 @@ int MeasureStart(int runs, const std::vector<std::string>& programs)
     return 0;
 }
 
+struct ShownWindowSearch {
+    DWORD processId;
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindShownWindow(HWND window, LPARAM lParam)
+{
+    auto& search = *reinterpret_cast<ShownWindowSearch*>(lParam);
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    char caption[256] = {};
+    ::GetWindowTextA(window, caption, sizeof caption);
+    if (processId != search.processId || !::IsWindowVisible(window) || std::strcmp(caption, search.caption) != 0)
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+// Milliseconds from posting the command until the window shows, which is then closed again;
+// negative when it did not show in time.
+double TimeOpening(const Program& program, HWND iconWindow, UINT command, const char* caption)
+{
+    constexpr DWORD kShowTimeoutMs = 30000;
+    ShownWindowSearch search{program.Id(), caption, nullptr};
+    const double posted = Now();
+    ::PostMessageA(iconWindow, WM_COMMAND, command, 0);
+    while (!search.found && Now() < posted + kShowTimeoutMs) {
+        ::EnumWindows(&FindShownWindow, reinterpret_cast<LPARAM>(&search));
+        if (!search.found)
+            StandInTray::Pump(1);
+    }
+    const double shown = Now();
+    if (!search.found)
+        return -1;
+    ::PostMessageA(search.found, WM_SYSCOMMAND, SC_CLOSE, 0);
+    while (::IsWindow(search.found) && Now() < shown + kShowTimeoutMs)
+        StandInTray::Pump(10);
+    StandInTray::Pump(200);  // let the program settle before it is asked again
+    return shown - posted;
+}
+
+int MeasureOpening(int runs, UINT command, const char* caption, const std::vector<std::string>& programs)
+{
+    StandInTray tray;
+    std::vector<std::vector<double>> firstMs(programs.size()), laterMs(programs.size());
+    for (int run = 0; run < runs; ++run) {
+        for (std::size_t i = 0; i < programs.size(); ++i) {
+            Program program(programs[i]);
+            if (!program.Start() || program.WaitUntilStarted(tray, 30000) < 0)
+                return 1;
+            StandInTray::Pump(500);  // start-up done, as when a user first clicks
+            const HWND iconWindow = tray.IconWindow(program.Id());
+            const double first = TimeOpening(program, iconWindow, command, caption);
+            const double later = TimeOpening(program, iconWindow, command, caption);
+            if (first < 0 || later < 0)
+                return 1;
+            firstMs[i].push_back(first);
+            laterMs[i].push_back(later);
+        }
+    }
+    for (std::size_t i = 0; i < programs.size(); ++i)
+        std::printf("%.1f %.1f\n", Median(firstMs[i]), Median(laterMs[i]));
+    return 0;
+}
+
 int MeasureIdle(int seconds, const std::vector<std::string>& paths)
 {
     StandInTray tray;
@@ -225,5 +314,8 @@ int main(int argc, char** argv)
         return MeasureStart(count, programs);
     if (mode == "idle")
         return MeasureIdle(count, programs);
+    if (mode == "open" && argc >= 6)
+        return MeasureOpening(count, static_cast<UINT>(std::atoi(argv[3])), argv[4],
+                              std::vector<std::string>(argv + 5, argv + argc));
     return 2;
 }

@@ -211,7 +211,10 @@ protected:
 TEST_F(InstallerTest, SilentInstallSetsUpKelvaraForTheUserAlone)
 {
     // Wine has no standard users: what shows that no administrator is asked for is the manifest.
-    EXPECT_NE(std::string::npos, SetupManifest().find("level=\"asInvoker\""));
+    const std::string manifest = SetupManifest();
+    EXPECT_NE(std::string::npos, manifest.find("level=\"asInvoker\""));
+    EXPECT_NE(std::string::npos, manifest.find("WindowsSettings\">true</dpiAware>")) << manifest;
+    EXPECT_NE(std::string::npos, manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"")) << manifest;
 
     // A server the launcher would not take stops the setup program before it changes anything.
     for (const char* server : {"meet;example", "meet.example.net:8080", "http://meet.example.net", "ftp://meet.example.net",

@@ -172,15 +172,18 @@ TEST_F(SetupSheetTest, HostPageChangesReachTableAndFileAtOnce)
 {
     StoreSetting("username", "ann@example.com");
     const std::string longDescription(600, 'd');
-    WriteList("sessions.xml", {{"  Weekly review ", " 123\t"}, {"No code", ""}, {longDescription, "600"}});
+    // Bytes that end no line, file or entry: shown and stored again as the file has them.
+    const std::string inside = "Tab\tand \x01\x02\x03\x04\x05\x06\x07\x08 inside";
+    WriteList("sessions.xml",
+              {{"  Weekly review ", " 123\t"}, {"No code", ""}, {longDescription, "600"}, {inside, "8\t9"}});
     OpenSheet();
     EXPECT_EQ(CurrentPageTitle(m_sheet), "Host Meetings");
     const HWND page = CurrentPage(m_sheet);
     Picture("host_meetings");
     const HWND listWindow = ::GetDlgItem(page, 1012);
     RemoteListView list(listWindow, Pid());
-    EXPECT_EQ(list.Column(0), (std::vector<std::string>{"Weekly review", longDescription}));
-    EXPECT_EQ(list.Column(1), (std::vector<std::string>{"123", "600"}));
+    EXPECT_EQ(list.Column(0), (std::vector<std::string>{"Weekly review", longDescription, inside}));
+    EXPECT_EQ(list.Column(1), (std::vector<std::string>{"123", "600", "8\t9"}));
     RECT rect{};
     ::GetWindowRect(listWindow, &rect);
     const int width = rect.right - rect.left - 4;
@@ -193,11 +196,11 @@ TEST_F(SetupSheetTest, HostPageChangesReachTableAndFileAtOnce)
     list.Select({0, 1});
     Click(page, 1008);
     ExpectSelectionMessage("Delete with two selected");
-    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Count(), 3);
 
     // The first change stores the trimmed rows: the entry without an access code is gone.
     EnterSession(Pid(), page, 1009, "  Team  ", " 42 ");
-    const Rows stored{{"Weekly review", "123"}, {longDescription, "600"}, {"Team", "42"}};
+    const Rows stored{{"Weekly review", "123"}, {longDescription, "600"}, {inside, "8\t9"}, {"Team", "42"}};
     ExpectHostList(stored);
     EnterSession(Pid(), page, 1009, "", "7");
     Rows withEmpty = stored;
@@ -209,17 +212,17 @@ TEST_F(SetupSheetTest, HostPageChangesReachTableAndFileAtOnce)
     EnterSession(Pid(), page, 1009, "Blank", "   ");
     ExpectHostList(withEmpty);
 
-    // Cancel keeps everything; Edit changes the selected row; Delete asks nothing.
+    // Cancel keeps everything; Edit changes the selected row, a typed TAB kept; Delete asks nothing.
     list.Select({0});
     EnterSession(Pid(), page, 1017, "Changed", "999", false);
     EXPECT_EQ(List("sessions.xml"), ListBytes(withEmpty));
-    EnterSession(Pid(), page, 1017, " Weekly ", "124");
-    list.Select({3});
+    EnterSession(Pid(), page, 1017, " Weekly\tplan ", "124");
+    list.Select({4});
     EnterSession(Pid(), page, 1017, "Cleared code", "");  // the row stays as it was
     list.Select({1});
     Click(page, 1008);
-    ExpectHostList({{"Weekly", "124"}, {"Team", "42"}, {"<empty>", "7"}});
-    EXPECT_EQ(list.Count(), 3);
+    ExpectHostList({{"Weekly\tplan", "124"}, {inside, "8\t9"}, {"Team", "42"}, {"<empty>", "7"}});
+    EXPECT_EQ(list.Count(), 4);
 }
 
 TEST_F(SetupSheetTest, ImportWhileOpenRefreshesHostPageAndFullListRefusesAdd)
@@ -891,8 +894,21 @@ protected:
         if (!messageBox)
             ::lstrcpyA(font.lfFaceName, "MS Shell Dlg");
         const scoped::GdiObject handle(::CreateFontIndirectA(&font));
+        EXPECT_EQ(FaceName(handle.get()), "Tahoma") << "not measured with the font Windows has";
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(LayoutFaults(window, static_cast<HFONT>(handle.get())), "") << WindowText(window);
+    }
+    // The family of the font file the system draws a font with.
+    static std::string FaceName(HGDIOBJ font)
+    {
+        const scoped::ScreenDc screen(::GetDC(nullptr));
+        const HGDIOBJ previous = ::SelectObject(screen.get(), font);
+        std::vector<char> metrics(::GetOutlineTextMetricsA(screen.get(), 0, nullptr));
+        auto* outline = reinterpret_cast<OUTLINETEXTMETRICA*>(metrics.data());
+        const bool read = !metrics.empty() &&
+                          ::GetOutlineTextMetricsA(screen.get(), static_cast<UINT>(metrics.size()), outline) != 0;
+        ::SelectObject(screen.get(), previous);
+        return read ? metrics.data() + reinterpret_cast<UINT_PTR>(outline->otmpFamilyName) : "";
     }
     void ExpectBoxFits(int dpi)
     {

@@ -7,7 +7,11 @@
 #include "reply_script.h"
 #include "tests/tools/window_driver.h"
 
+#include <shlobj.h>
 #include <shlwapi.h>
+
+#include <iterator>
+#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -220,6 +224,103 @@ TEST_F(TrayTest, ASecondStartOnTheFolderOpensTheFirstOnesMenuAndEnds)
     EXPECT_TRUE(other.Exit(exitCode));
     EXPECT_TRUE(ExitsCleanly());
     EXPECT_TRUE(m_run.Start());
+}
+
+// The prefix as a Windows without "iexplore.exe" is: the recorder moved away from where the
+// shell looks for that name, and the user's default browser for the http and https
+// protocols set here. All as it was again afterwards.
+class WithoutIexplore {
+public:
+    WithoutIexplore()
+    {
+        char system[MAX_PATH] = {};
+        char programFiles[MAX_PATH] = {};
+        ::GetSystemDirectoryA(system, MAX_PATH);
+        ::SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles);
+        for (const std::string& folder : {std::string(system), std::string(programFiles) + "\\Internet Explorer"}) {
+            const std::string aside = folder + "\\default_browser.exe";
+            if (::MoveFileExA((folder + "\\iexplore.exe").c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING))
+                m_movedFrom.push_back(folder);
+        }
+        EXPECT_EQ(m_movedFrom.size(), 2u) << "the recorder is still iexplore.exe";
+        for (const char* protocol : kProtocols) {
+            Command saved{};
+            DWORD size = sizeof saved.text;
+            const bool found = ::RegGetValueA(HKEY_LOCAL_MACHINE, OpenCommandKey(protocol).c_str(), nullptr,
+                                              RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, &saved.type,
+                                              saved.text, &size) == ERROR_SUCCESS;
+            m_saved.push_back(found ? std::optional<Command>(saved) : std::nullopt);
+        }
+        SetDefaultBrowser("\"" + std::string(system) + "\\default_browser.exe\" %1");
+    }
+
+    ~WithoutIexplore()
+    {
+        for (std::size_t i = 0; i < std::size(kProtocols); ++i) {
+            if (m_saved[i])
+                SetCommand(kProtocols[i], m_saved[i]->text, m_saved[i]->type);
+            else
+                ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string("Software\\Classes\\") + kProtocols[i]).c_str());
+        }
+        // The recorder's last start may still be ending: a running image cannot be moved.
+        for (const std::string& folder : m_movedFrom)
+            EXPECT_TRUE(WaitUntil([&] { return ::MoveFileExA((folder + "\\default_browser.exe").c_str(),
+                                                              (folder + "\\iexplore.exe").c_str(), 0) != FALSE; },
+                                  LauncherRun::kTimeoutMs));
+    }
+
+    static void SetDefaultBrowser(const std::string& command)
+    {
+        for (const char* protocol : kProtocols)
+            SetCommand(protocol, command);
+    }
+
+private:
+    static constexpr const char* kProtocols[] = {"http", "https"};
+
+    // Under HKLM: Wine's HKEY_CLASSES_ROOT.
+    static std::string OpenCommandKey(const char* protocol)
+    {
+        return std::string("Software\\Classes\\") + protocol + "\\shell\\open\\command";
+    }
+    static void SetCommand(const char* protocol, const std::string& command, DWORD type = REG_SZ)
+    {
+        ::SHSetValueA(HKEY_LOCAL_MACHINE, OpenCommandKey(protocol).c_str(), nullptr, type, command.c_str(),
+                      static_cast<DWORD>(command.size() + 1));
+    }
+
+    struct Command {
+        DWORD type;
+        char text[1024];
+    };
+
+    std::vector<std::string> m_movedFrom;
+    std::vector<std::optional<Command>> m_saved;
+};
+
+TEST_F(TrayTest, WithoutIexploreTheDefaultBrowserOpensTheAddressAndAFailureIsExplained)
+{
+    const WithoutIexplore windows;
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(m_run.Command(32789));  // "&Host a Session"
+    EXPECT_EQ(NextBrowserAddress(), std::string(kBaseUrl) + "kv/host.jsp?agent&eMail=&pAssword=&skin=");
+    ASSERT_EQ(m_browser.Starts().size(), 1u);
+    EXPECT_EQ(m_browser.Starts()[0].showState, SW_SHOWMAXIMIZED);
+
+    // No browser at all: the box gives the system's reason, and the launcher goes on.
+    WithoutIexplore::SetDefaultBrowser("\"C:\\nowhere\\browser.exe\" %1");
+    ::PostMessageA(m_run.Frame(), WM_COMMAND, 32789, 0);
+    const HWND box = WaitForMessageBox(m_run.Process().Id(), "kelvlaunch", LauncherRun::kTimeoutMs);
+    ASSERT_NE(box, nullptr);
+    const MessageBoxContent content = ReadMessageBox(box);
+    const std::string prefix = "No web browser could be started to open the Kelvara page.\r\n\r\n";
+    EXPECT_EQ(content.text.substr(0, prefix.size()), prefix);
+    EXPECT_GT(content.text.size(), prefix.size() + 10) << content.text;
+    EXPECT_EQ(content.text.find("System error"), std::string::npos) << content.text;
+    EXPECT_TRUE(content.hasIcon);
+    PressMessageBoxButton(box, IDOK);
+    EXPECT_TRUE(ExitsCleanly());
+    EXPECT_EQ(m_browser.Starts().size(), 1u);
 }
 
 // Per-application Windows version, as Wine offers it.

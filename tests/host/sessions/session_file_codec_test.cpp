@@ -225,19 +225,26 @@ TEST(StorableSessionText, NoStoredValueHidesTheEntriesAfterItAndOtherTextIsKept)
 {
     const auto storable = [](std::string_view text) { return StorableSessionText(text, JapaneseLeadByte); };
     Entries written{{"before", "1"}};
-    for (const std::string& value : std::vector<std::string>{"cr\rlf\r\n\r\nx", "ctrl\x1az", "a</sessions>b", "\"\"quoted\"",
+    for (const std::string& value : std::vector<std::string>{"cr\rlf\r\n\r\nx", std::string("ctrl\x1az\0", 7), "a</sessions>b", "\"\"quoted\"",
                                                             std::string(2 * 1024 * 1024, 'n'),
                                                             std::string(kMaxSessionTextBytes - 1, 'x') + "\x83\x43"})
         written.push_back({storable(value), storable(value)});
     written.push_back({"after", "2"});
     EXPECT_EQ(Read(FormatSessionFile(written), JapaneseLeadByte).size(), written.size());
     EXPECT_EQ(Entries(written.begin() + 1, written.begin() + 5),
-              (Entries{{"cr lf    x", "cr lf    x"}, {"ctrl z", "ctrl z"}, {"a", "a"}, {"quoted\"", "quoted\""}}));
+              (Entries{{"cr lf    x", "cr lf    x"}, {"ctrl z ", "ctrl z "}, {"a", "a"}, {"quoted\"", "quoted\""}}));
     EXPECT_EQ(written[5].m_strDescription.size(), kMaxSessionTextBytes);
     EXPECT_EQ(written[6].m_strDescription.size(), kMaxSessionTextBytes - 1) << "a character is kept whole or not at all";
 
-    for (const std::string value : {" spaced ", "Team & \"Co\" <x>", "\x95\x5c\x8e\xa6", "\x83\x22"})
+    for (const std::string value : {" spaced ", "Team & \"Co\" <x>", "\x95\x5c\x8e\xa6", "\x83\x22", "tab\there\x01\x08\x1f"})
         EXPECT_EQ(storable(value), value);
+
+    // What a list already holds is kept as it is, unless it would hide the entries after it.
+    const auto keepable = [](std::string_view text) { return KeepableSessionText(text, JapaneseLeadByte); };
+    for (const std::string& value : {std::string("\"in\tquotes\r"), std::string("nul\0", 4)})
+        EXPECT_EQ(keepable(value), value);
+    EXPECT_EQ(keepable("a</sessions>b"), "a");
+    EXPECT_EQ(keepable(std::string(kMaxSessionTextBytes - 1, 'x') + "\x83\x43").size(), kMaxSessionTextBytes - 1);
 }
 
 } // namespace
