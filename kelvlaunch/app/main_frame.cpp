@@ -35,15 +35,14 @@ int CMainFrame::OnCreate(CREATESTRUCTA& cs)
 {
     if (CFrameWnd::OnCreate(cs) == -1)
         return -1;
-    if (!m_view.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, RECT{}, this,
-                       IDW_PANE_FIRST))
-        return -1;
-
-    // The first read of a setting loads them all. A stored skin chooses the reduced tray
-    // menu for the whole run.
+    // The icon first: it is what the user waits for. The first read of a setting loads
+    // them all; a stored skin chooses the reduced tray menu for the whole run.
     if (!KelvlaunchApp().GetSettings()->GetSkin().empty())
         trayMenuId = IDR_TRAY_MENU_REDUCED;
     AddTrayIcon();  // the program runs on without an icon when the shell refuses it
+    if (!m_view.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, RECT{}, this,
+                       IDW_PANE_FIRST))
+        return -1;
     KelvlaunchApp().m_launcherInstance.Publish(m_hWnd);
     return 0;
 }

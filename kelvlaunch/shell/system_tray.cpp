@@ -13,6 +13,7 @@ constexpr DWORD kIconDataSize = NOTIFYICONDATAA_V2_SIZE;
 static_assert(sizeof(void*) != 4 || kIconDataSize == 488, "the shell's record with balloon fields");
 
 constexpr UINT kShowFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+constexpr char kTaskbarClass[] = "Shell_TrayWnd";
 
 // Copies text into a fixed field, keeping its terminating zero. A double-byte character
 // that would not fit whole is dropped rather than split.
@@ -79,11 +80,12 @@ bool CSystemTray::CreateIcon(CWnd* owner, UINT callbackMessage, const std::strin
     m_bShellSupported = ShellSupportsIcons();
     if (!m_bShellSupported)
         return false;
-    // Receives the taskbar's broadcasts; never shown.
-    CreateEx(0, RegisterWndClass(0), "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
+    // This object's own window carries the icon only where there is no owner to.
+    if (!owner || !owner->m_hWnd)
+        CreateBroadcastWindow();
 
     m_iconData.cbSize = kIconDataSize;
-    m_iconData.hWnd = owner && owner->m_hWnd ? owner->m_hWnd : m_hWnd;
+    m_iconData.hWnd = m_hWnd ? m_hWnd : owner->m_hWnd;
     m_iconData.uID = iconId;
     m_nIconResource = iconResource;
     LoadIconImage();
@@ -102,12 +104,27 @@ bool CSystemTray::CreateIcon(CWnd* owner, UINT callbackMessage, const std::strin
     m_uAddFlags = m_iconData.uFlags;
     m_bIconWanted = true;
 
+    const HWND taskbarAtAdd = ::FindWindowA(kTaskbarClass, nullptr);
     const bool added = Notify(NIM_ADD, m_uAddFlags);
     m_bNotShown = m_bDeleted = !added;
     // The balloon belongs to this add only: no later add or modify shows it again.
     if (withBalloon)
         m_iconData.szInfo[0] = '\0';
-    return added;
+    // Beside an owner, the window for the broadcasts comes after the add, so that the icon
+    // does not wait for a second window. A taskbar created meanwhile (at logon the shell
+    // may start just then) broadcast before this window could hear it: it gets the icon here.
+    if (!m_hWnd) {
+        CreateBroadcastWindow();
+        if (::FindWindowA(kTaskbarClass, nullptr) != taskbarAtAdd)
+            OnTaskbarRestart(0, 0);
+    }
+    return !m_bNotShown;
+}
+
+void CSystemTray::CreateBroadcastWindow()
+{
+    // Top-level, as the taskbar's broadcasts reach only those; never shown.
+    CreateEx(0, RegisterWndClass(0), "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
 }
 
 bool CSystemTray::DeleteIcon()
@@ -197,7 +214,7 @@ bool CSystemTray::IconRect(RECT& rect) const
     const NotifyIconIdentifier icon{sizeof icon, m_iconData.hWnd, m_iconData.uID, GUID{}};
     if (getRect && SUCCEEDED(getRect(&icon, &rect)))
         return true;
-    const HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
+    const HWND taskbar = ::FindWindowA(kTaskbarClass, nullptr);
     const HWND area = taskbar ? ::FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr) : nullptr;
     return taskbar && ::GetWindowRect(area ? area : taskbar, &rect);
 }

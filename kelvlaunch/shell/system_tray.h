@@ -54,6 +54,8 @@ private:
     // The image of the small-icon size the display's DPI gives, rather than one the shell
     // would have to scale.
     void LoadIconImage();
+    // The hidden window that hears the taskbar's broadcasts.
+    void CreateBroadcastWindow();
     bool IconRect(RECT& rect) const;
     bool Notify(DWORD message, UINT flags);
     // Puts the icon back, trying the other request when the shell refuses the first: it
