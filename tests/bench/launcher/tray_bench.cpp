@@ -184,17 +184,33 @@ double Median(std::vector<double> values)
 }
 
 // The programs take turns, run after run, so a slow spell of the machine falls on all
-// of them alike.
+// of them alike; each run begins with the next one, so none always starts right after the
+// same other program has been ended.
+template <typename Measure>
+bool InTurn(int run, std::size_t programCount, Measure measure)
+{
+    for (std::size_t k = 0; k < programCount; ++k)
+        if (!measure((run + k) % programCount))
+            return false;
+    return true;
+}
+
+// The system's clean-up of an ended program is done before the next one starts.
+void LetEndSettle()
+{
+    StandInTray::Pump(200);
+}
+
 int MeasureStart(int runs, const std::vector<std::string>& programs)
 {
     StandInTray tray;
     std::vector<std::vector<double>> startMs(programs.size()), workingSetKiB(programs.size());
     std::vector<DWORD> iconTimeoutMs(programs.size(), 30000);
     for (int run = 0; run < runs; ++run) {
-        for (std::size_t i = 0; i < programs.size(); ++i) {
+        const bool measured = InTurn(run, programs.size(), [&](std::size_t i) {
             Program program(programs[i]);
             if (!program.Start())
-                return 1;
+                return false;
             const double ms = program.WaitUntilStarted(tray, iconTimeoutMs[i]);
             if (ms < 0)
                 iconTimeoutMs[i] = kNoIconWaitMs;   // no icon: don't wait long for one again
@@ -202,7 +218,12 @@ int MeasureStart(int runs, const std::vector<std::string>& programs)
                 startMs[i].push_back(ms);
             StandInTray::Pump(500);  // let start-up settle before reading the memory
             workingSetKiB[i].push_back(double(program.WorkingSet()) / 1024);
-        }
+            program.Stop();
+            LetEndSettle();
+            return true;
+        });
+        if (!measured)
+            return 1;
     }
     for (std::size_t i = 0; i < programs.size(); ++i) {
         if (startMs[i].empty())
@@ -260,19 +281,24 @@ int MeasureOpening(int runs, UINT command, const char* caption, const std::vecto
     StandInTray tray;
     std::vector<std::vector<double>> firstMs(programs.size()), laterMs(programs.size());
     for (int run = 0; run < runs; ++run) {
-        for (std::size_t i = 0; i < programs.size(); ++i) {
+        const bool measured = InTurn(run, programs.size(), [&](std::size_t i) {
             Program program(programs[i]);
             if (!program.Start() || program.WaitUntilStarted(tray, 30000) < 0)
-                return 1;
+                return false;
             StandInTray::Pump(500);  // start-up done, as when a user first clicks
             const HWND iconWindow = tray.IconWindow(program.Id());
             const double first = TimeOpening(program, iconWindow, command, caption);
             const double later = TimeOpening(program, iconWindow, command, caption);
             if (first < 0 || later < 0)
-                return 1;
+                return false;
             firstMs[i].push_back(first);
             laterMs[i].push_back(later);
-        }
+            program.Stop();
+            LetEndSettle();
+            return true;
+        });
+        if (!measured)
+            return 1;
     }
     for (std::size_t i = 0; i < programs.size(); ++i)
         std::printf("%.1f %.1f\n", Median(firstMs[i]), Median(laterMs[i]));
