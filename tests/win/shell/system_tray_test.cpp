@@ -25,6 +25,27 @@ public:
     void BuildPlannedSessionMenu(HMENU) override {}
 };
 
+// Brings a taskbar up while its icon is being added, as the shell may at logon: after the
+// add, before the icon's own window exists to hear the taskbar's broadcast.
+class TrayMeetingNewTaskbar : public CSystemTray {
+public:
+    TrayMeetingNewTaskbar(CTrayMenuBuilder& menu, std::unique_ptr<TrayStandIn>& taskbar)
+        : CSystemTray(menu), m_taskbar(taskbar)
+    {
+    }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_CREATE)
+            m_taskbar = std::make_unique<TrayStandIn>();
+        return CSystemTray::WindowProc(message, wParam, lParam);
+    }
+
+private:
+    std::unique_ptr<TrayStandIn>& m_taskbar;
+};
+
 class SystemTrayTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -150,6 +171,18 @@ TEST_F(SystemTrayTest, ALateTaskbarGetsTheIconButNotAfterItWasDeleted)
     tray.ForgetIcons();
     TaskbarCreated();
     EXPECT_EQ(Sequence(tray, 1), "ADD+ DELETE+");
+}
+
+TEST_F(SystemTrayTest, ATaskbarComingUpDuringTheAddGetsTheIcon)
+{
+    std::unique_ptr<TrayStandIn> taskbar;
+    m_tray = std::make_unique<TrayMeetingNewTaskbar>(m_menu, taskbar);
+    EXPECT_TRUE(Create(kTip, nullptr));
+    ASSERT_TRUE(taskbar);
+    ASSERT_EQ(Sequence(*taskbar, 0), "ADD+");
+    EXPECT_EQ(taskbar->Requests()[0].tip, kTip);
+    m_tray.reset();
+    EXPECT_EQ(Sequence(*taskbar, 0), "ADD+ DELETE+");
 }
 
 TEST_F(SystemTrayTest, ADoubleByteCharacterAtTheCutIsDroppedWhole)
