@@ -199,26 +199,26 @@ TEST_F(SetupSheetTest, HostPageChangesReachTableAndFileAtOnce)
     EXPECT_EQ(list.Count(), 3);
 
     // The first change stores the trimmed rows: the entry without an access code is gone.
-    EnterSession(Pid(), page, 1009, "  Team  ", " 42 ");
+    EXPECT_EQ(EnterSession(Pid(), page, 1009, "  Team  ", " 42 "), "");
     const Rows stored{{"Weekly review", "123"}, {longDescription, "600"}, {inside, "8\t9"}, {"Team", "42"}};
     ExpectHostList(stored);
-    EnterSession(Pid(), page, 1009, "", "7");
+    EXPECT_EQ(EnterSession(Pid(), page, 1009, "", "7"), "");
     Rows withEmpty = stored;
     withEmpty.push_back({"<empty>", "7"});
     ExpectHostList(withEmpty);
 
     // A blank access code adds nothing, but the file is written from the rows again.
     WriteList("sessions.xml", {});
-    EnterSession(Pid(), page, 1009, "Blank", "   ");
+    EXPECT_EQ(EnterSession(Pid(), page, 1009, "Blank", "   "), "");
     ExpectHostList(withEmpty);
 
     // Cancel keeps everything; Edit changes the selected row, a typed TAB kept; Delete asks nothing.
     list.Select({0});
-    EnterSession(Pid(), page, 1017, "Changed", "999", false);
+    EXPECT_EQ(EnterSession(Pid(), page, 1017, "Changed", "999", false), "");
     EXPECT_EQ(List("sessions.xml"), ListBytes(withEmpty));
-    EnterSession(Pid(), page, 1017, " Weekly\tplan ", "124");
+    EXPECT_EQ(EnterSession(Pid(), page, 1017, " Weekly\tplan ", "124"), "");
     list.Select({4});
-    EnterSession(Pid(), page, 1017, "Cleared code", "");  // the row stays as it was
+    EXPECT_EQ(EnterSession(Pid(), page, 1017, "Cleared code", ""), "");  // the row stays as it was
     list.Select({1});
     Click(page, 1008);
     ExpectHostList({{"Weekly\tplan", "124"}, {inside, "8\t9"}, {"Team", "42"}, {"<empty>", "7"}});
@@ -341,7 +341,7 @@ TEST_F(SetupSheetTest, ListHeldAtStartIsNeverWrittenUntilItHasBeenRead)
     // Once the holder has let go, the next opening reads the list, and a change is stored.
     CloseSheet();
     OpenSheet();
-    EnterSession(Pid(), Page(kHostPage), 1009, "New", "2");
+    EXPECT_EQ(EnterSession(Pid(), Page(kHostPage), 1009, "New", "2"), "");
     ExpectHostList({{"Host", "1"}, {"New", "2"}});
 }
 

@@ -103,17 +103,39 @@ std::string Text(HWND control)
     return text;
 }
 
-void EnterSession(DWORD processId, HWND page, int button, const std::string& description,
-                  const std::string& accessCode, bool ok)
+namespace {
+
+// Where a click went astray: the button's state and where the focus and foreground were.
+std::string ClickLost(HWND button)
+{
+    const HWND window = ::GetAncestor(button, GA_ROOT);
+    return std::string(::IsWindowEnabled(button) ? "enabled" : "disabled") +
+           ((::SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED) ? " and pushed" : " and not pushed") +
+           ", the focus on control " +
+           std::to_string(::GetDlgCtrlID(FocusOf(::GetWindowThreadProcessId(button, nullptr)))) +
+           (::GetForegroundWindow() == window ? ", its window in the foreground" : ", its window not in the foreground");
+}
+
+} // namespace
+
+std::string EnterSession(DWORD processId, HWND page, int button, const std::string& description,
+                         const std::string& accessCode, bool ok)
 {
     Click(page, button);
     const HWND dialog = WaitForVisibleWindow(processId, "Session Information");
     if (!dialog)
-        return;
+    {
+        std::string windows;
+        for (HWND hWnd : TopLevelWindowsOf(processId))
+            windows += " \"" + WindowText(hWnd) + (::IsWindowVisible(hWnd) ? "\"" : "\" (hidden)");
+        return "the dialog did not open; the page's button " + ClickLost(::GetDlgItem(page, button)) +
+               "; the launcher's windows:" + windows;
+    }
     SetText(::GetDlgItem(dialog, 1014), description);
     SetText(::GetDlgItem(dialog, 1015), accessCode);
+    const HWND end = ::GetDlgItem(dialog, ok ? IDOK : IDCANCEL);
     Click(dialog, ok ? IDOK : IDCANCEL);
-    WaitUntilGone(dialog);
+    return WaitUntilGone(dialog) ? "" : "the dialog stayed open; its button " + ClickLost(end);
 }
 
 RemoteListView::RemoteListView(HWND list, DWORD processId)

@@ -37,9 +37,9 @@ void SetText(HWND control, const std::string& text);
 std::string Text(HWND control);
 
 // Opens the Session Information dialog with a page's button, types both texts and ends
-// it with OK or Cancel.
-void EnterSession(DWORD processId, HWND page, int button, const std::string& description,
-                  const std::string& accessCode, bool ok = true);
+// it with OK or Cancel. Empty when it did; else what went wrong, with what the dialog shows.
+[[nodiscard]] std::string EnterSession(DWORD processId, HWND page, int button, const std::string& description,
+                                       const std::string& accessCode, bool ok = true);
 
 class RemoteListView {
 public:
