@@ -4,7 +4,9 @@
 //
 //   tray_bench start <runs> <program>...   per program: median milliseconds from process
 //                                          creation to its NIM_ADD ("none" when it adds no
-//                                          icon) and median working set after start, KiB
+//                                          icon), median working set after start, KiB, and
+//                                          the median of its per-run ratios to the last
+//                                          program's start in the same run
 //   tray_bench idle <seconds> <program>... per program, all running at once: CPU
 //                                          milliseconds used while idle for that long
 //   tray_bench open <runs> <command> <caption> <program>...
@@ -22,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -201,9 +204,22 @@ void LetEndSettle()
     StandInTray::Pump(200);
 }
 
+// The ratio of two programs' start times, run by run, then the median of those: starts
+// next to each other share the machine's slow spells, which a ratio of medians would not
+// cancel.
+double MedianPairedRatio(const std::vector<double>& ms, const std::vector<double>& baselineMs)
+{
+    std::vector<double> ratios;
+    for (std::size_t run = 0; run < ms.size(); ++run)
+        if (ms[run] > 0 && baselineMs[run] > 0)
+            ratios.push_back(ms[run] / baselineMs[run]);
+    return Median(ratios);
+}
+
 int MeasureStart(int runs, const std::vector<std::string>& programs)
 {
     StandInTray tray;
+    // Milliseconds to the icon, run by run; negative for a run without one.
     std::vector<std::vector<double>> startMs(programs.size()), workingSetKiB(programs.size());
     std::vector<DWORD> iconTimeoutMs(programs.size(), 30000);
     for (int run = 0; run < runs; ++run) {
@@ -214,8 +230,7 @@ int MeasureStart(int runs, const std::vector<std::string>& programs)
             const double ms = program.WaitUntilStarted(tray, iconTimeoutMs[i]);
             if (ms < 0)
                 iconTimeoutMs[i] = kNoIconWaitMs;   // no icon: don't wait long for one again
-            else
-                startMs[i].push_back(ms);
+            startMs[i].push_back(ms);
             StandInTray::Pump(500);  // let start-up settle before reading the memory
             workingSetKiB[i].push_back(double(program.WorkingSet()) / 1024);
             program.Stop();
@@ -226,10 +241,14 @@ int MeasureStart(int runs, const std::vector<std::string>& programs)
             return 1;
     }
     for (std::size_t i = 0; i < programs.size(); ++i) {
-        if (startMs[i].empty())
+        std::vector<double> added;
+        std::copy_if(startMs[i].begin(), startMs[i].end(), std::back_inserter(added),
+                     [](double ms) { return ms >= 0; });
+        if (added.empty())
             std::printf("none %.0f\n", Median(workingSetKiB[i]));
         else
-            std::printf("%.1f %.0f\n", Median(startMs[i]), Median(workingSetKiB[i]));
+            std::printf("%.1f %.0f %.3f\n", Median(added), Median(workingSetKiB[i]),
+                        MedianPairedRatio(startMs[i], startMs.back()));
     }
     return 0;
 }
