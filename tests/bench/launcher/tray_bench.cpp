@@ -13,7 +13,8 @@
 //                                          per program: median milliseconds from posting
 //                                          the command to its icon's window until a window
 //                                          with that caption shows, at the first opening
-//                                          after start and at a later one
+//                                          after start and at a later one, then the medians
+//                                          of their per-run ratios to the last program's
 #include "scoped_win.h"
 
 #include <windows.h>
@@ -204,9 +205,8 @@ void LetEndSettle()
     StandInTray::Pump(200);
 }
 
-// The ratio of two programs' start times, run by run, then the median of those: starts
-// next to each other share the machine's slow spells, which a ratio of medians would not
-// cancel.
+// The ratio of two programs' times, run by run, then the median of those: runs next to
+// each other share the machine's slow spells, which a ratio of medians would not cancel.
 double MedianPairedRatio(const std::vector<double>& ms, const std::vector<double>& baselineMs)
 {
     std::vector<double> ratios;
@@ -320,7 +320,8 @@ int MeasureOpening(int runs, UINT command, const char* caption, const std::vecto
             return 1;
     }
     for (std::size_t i = 0; i < programs.size(); ++i)
-        std::printf("%.1f %.1f\n", Median(firstMs[i]), Median(laterMs[i]));
+        std::printf("%.1f %.1f %.3f %.3f\n", Median(firstMs[i]), Median(laterMs[i]),
+                    MedianPairedRatio(firstMs[i], firstMs.back()), MedianPairedRatio(laterMs[i], laterMs.back()));
     return 0;
 }
 
