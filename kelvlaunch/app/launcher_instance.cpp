@@ -5,13 +5,30 @@
 
 namespace {
 
+// The text that fill (GetCurrentDirectoryA, GetLongPathNameA) writes: once into room for
+// a path, and again only for a longer one, as each call can cost a look at every folder on
+// the path. Empty when the call fails, or when the text grew again in between.
+template <typename Fill>
+std::string FilledText(Fill fill)
+{
+    std::string text(MAX_PATH, '\0');
+    DWORD length = fill(text.data(), static_cast<DWORD>(text.size()));
+    if (length >= text.size()) {  // the size it needs, with the NUL
+        text.resize(length);
+        length = fill(text.data(), static_cast<DWORD>(text.size()));
+        if (length >= text.size())
+            length = 0;
+    }
+    text.resize(length);
+    return text;
+}
+
 // The working folder as every start names it alike: its full long path, case-folded.
 std::string FoldedWorkingFolder()
 {
-    std::string folder(::GetCurrentDirectoryA(0, nullptr), '\0');
-    folder.resize(::GetCurrentDirectoryA(static_cast<DWORD>(folder.size()), folder.data()));
-    std::string longPath(::GetLongPathNameA(folder.c_str(), nullptr, 0), '\0');
-    longPath.resize(::GetLongPathNameA(folder.c_str(), longPath.data(), static_cast<DWORD>(longPath.size())));
+    std::string folder = FilledText([](char* buffer, DWORD size) { return ::GetCurrentDirectoryA(size, buffer); });
+    const std::string longPath = FilledText(
+        [&folder](char* buffer, DWORD size) { return ::GetLongPathNameA(folder.c_str(), buffer, size); });
     if (!longPath.empty())
         folder = longPath;
     ::CharUpperBuffA(folder.data(), static_cast<DWORD>(folder.size()));

@@ -203,9 +203,14 @@ TEST_F(TrayTest, ASecondStartOnTheFolderOpensTheFirstOnesMenuAndEnds)
     // A launcher that loads the settings creates their key.
     ASSERT_EQ(::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Ostrand"), static_cast<DWORD>(ERROR_SUCCESS));
 
+    // The folder named by its short form, in small letters, is the same folder.
+    char sameFolder[MAX_PATH] = {};
+    ASSERT_NE(::GetShortPathNameA(m_run.Work().string().c_str(), sameFolder, MAX_PATH), 0u);
+    ASSERT_NE(std::string(sameFolder), m_run.Work().string()) << "a folder name that is no short name";
+    ::CharLowerA(sameFolder);
     ChildProcess second;
     DWORD exitCode = 1;
-    ASSERT_TRUE(second.Start((m_run.Bin() / "kelvlaunch.exe").string(), "", m_run.Work().string()));
+    ASSERT_TRUE(second.Start((m_run.Bin() / "kelvlaunch.exe").string(), "", sameFolder));
     EXPECT_TRUE(second.WaitForExit(2000, exitCode) && exitCode == 0);
     MenuReport menu;
     ASSERT_TRUE(m_menus->WaitForReport(0, LauncherRun::kTimeoutMs, menu)) << "the first one's menu did not open";
