@@ -105,15 +105,20 @@ std::string Text(HWND control)
 
 namespace {
 
-// Where a click went astray: the button's state and where the focus and foreground were.
+// Where a click went astray: the button's state, the focus, the foreground and the
+// program's windows.
 std::string ClickLost(HWND button)
 {
-    const HWND window = ::GetAncestor(button, GA_ROOT);
+    DWORD processId = 0;
+    const DWORD thread = ::GetWindowThreadProcessId(button, &processId);
+    std::string windows;
+    for (HWND hWnd : TopLevelWindowsOf(processId))
+        windows += " \"" + WindowText(hWnd) + (::IsWindowVisible(hWnd) ? "\"" : "\" (hidden)");
     return std::string(::IsWindowEnabled(button) ? "enabled" : "disabled") +
            ((::SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED) ? " and pushed" : " and not pushed") +
-           ", the focus on control " +
-           std::to_string(::GetDlgCtrlID(FocusOf(::GetWindowThreadProcessId(button, nullptr)))) +
-           (::GetForegroundWindow() == window ? ", its window in the foreground" : ", its window not in the foreground");
+           ", the focus on control " + std::to_string(::GetDlgCtrlID(FocusOf(thread))) +
+           (::GetForegroundWindow() == ::GetAncestor(button, GA_ROOT) ? ", its window in front" : ", its window behind") +
+           "; the windows:" + windows;
 }
 
 } // namespace
@@ -124,13 +129,7 @@ std::string EnterSession(DWORD processId, HWND page, int button, const std::stri
     Click(page, button);
     const HWND dialog = WaitForVisibleWindow(processId, "Session Information");
     if (!dialog)
-    {
-        std::string windows;
-        for (HWND hWnd : TopLevelWindowsOf(processId))
-            windows += " \"" + WindowText(hWnd) + (::IsWindowVisible(hWnd) ? "\"" : "\" (hidden)");
-        return "the dialog did not open; the page's button " + ClickLost(::GetDlgItem(page, button)) +
-               "; the launcher's windows:" + windows;
-    }
+        return "the dialog did not open; the page's button " + ClickLost(::GetDlgItem(page, button));
     SetText(::GetDlgItem(dialog, 1014), description);
     SetText(::GetDlgItem(dialog, 1015), accessCode);
     const HWND end = ::GetDlgItem(dialog, ok ? IDOK : IDCANCEL);
